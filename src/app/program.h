@@ -1,0 +1,54 @@
+// The program-wide state: the one serial port, the controller mirror, the
+// communication state and the main window. It lives for the whole run; the
+// handlers are plain functions that take it. A test builds a fresh one.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "base/comm_state.h"
+#include "base/controller_settings.h"
+#include "base/desktop.h"
+#include "link/serial_port.h"
+
+namespace korvane {
+
+struct Program {
+  Program(Desktop& desktop, SerialPort::BackendFactory backendFactory, std::filesystem::path workDir = ".",
+          char decimalSeparator = '.');
+
+  Desktop& desktop;
+  std::filesystem::path workDir;  // where comm.ini and the Com<n> links live
+  char decimalSeparator;          // the user's, for field texts
+
+  SerialPort ControllerPort;
+  korvane::ControllerSettings ControllerSettings;
+  korvane::CommState CommState = korvane::CommState::Idle;
+  bool ReplyReceived = false;
+  std::int32_t SelectedPort = 0;
+  std::int32_t ConnectAttempts = 0;
+  std::int32_t LastMapCursorOffset = 1;
+  std::int32_t LastRpmCursorOffset = 1;
+
+  // How many handlers that talk to the controller are unfinished. Timer ticks
+  // that fall due meanwhile (inside their message boxes) do nothing, so no
+  // serial exchange ever starts inside another.
+  int controllerBusy = 0;
+
+  TFrm_Mapping Frm_Mapping;
+};
+
+// Marks a handler that talks to the controller for as long as it runs.
+class ControllerBusy {
+ public:
+  explicit ControllerBusy(Program& program) : program_(program) { ++program_.controllerBusy; }
+  ~ControllerBusy() { --program_.controllerBusy; }
+  ControllerBusy(const ControllerBusy&) = delete;
+  ControllerBusy& operator=(const ControllerBusy&) = delete;
+
+ private:
+  Program& program_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,45 @@
+// What the program asks of its surroundings: message boxes, file dialogs, a
+// blocking wait and ending the process. The Qt binding implements it for real;
+// tests implement it on a virtual clock with scripted answers.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace korvane {
+
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+
+  // A modal box with the text, the caption and an OK button. While it is open
+  // the 100 ms timer keeps ticking.
+  virtual void messageBox(const std::string& text, const std::string& caption) = 0;
+
+  // The application's exception box: the message as given (the caller has
+  // already appended the full stop), the empty application title as caption,
+  // an error icon and an OK button.
+  virtual void exceptionBox(const std::string& message) = 0;
+
+  // File dialogs with an initial file name and a default extension that is
+  // added to a name typed without one. No value means the user cancelled.
+  virtual std::optional<std::string> openFileDialog(const std::string& initialName,
+                                                    const std::string& defaultExtension) = 0;
+  virtual std::optional<std::string> saveFileDialog(const std::string& initialName,
+                                                    const std::string& defaultExtension) = 0;
+
+  // Blocks the calling (user-interface) thread; no event is handled meanwhile.
+  virtual void sleep(int milliseconds) = 0;
+
+  // Milliseconds on a monotonic clock; tests read their virtual clock here.
+  virtual long long nowMs() = 0;
+
+  // Ends the process at once with the status. Never returns.
+  [[noreturn]] virtual void exitProcess(int status) = 0;
+};
+
+// The message the exception box shows for an exception's message: a full stop
+// is appended when the last character's code is above that of the full stop.
+std::string exceptionBoxText(const std::string& message);
+
+}  // namespace korvane

@@ -1,0 +1,125 @@
+// FormatFloat: pictures with '0', '#', '.' and literal text.
+#include "base/format_float.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace korvane {
+namespace {
+
+struct Picture {
+  int integerPlaceholders = 0;  // '0' and '#' before the point
+  int minIntegerDigits = 0;     // from the leftmost '0' before the point on
+  int fractionPlaceholders = 0; // '0' and '#' after the point
+  int minFractionDigits = 0;    // up to the rightmost '0' after the point
+  bool hasPoint = false;
+};
+
+Picture analyse(std::string_view picture) {
+  Picture p;
+  bool afterPoint = false;
+  int firstZero = -1;
+  for (char c : picture) {
+    if (c == '.' && !afterPoint) {
+      afterPoint = true;
+      p.hasPoint = true;
+    } else if (c == '0' || c == '#') {
+      if (afterPoint) {
+        ++p.fractionPlaceholders;
+        if (c == '0') p.minFractionDigits = p.fractionPlaceholders;
+      } else {
+        if (c == '0' && firstZero < 0) firstZero = p.integerPlaceholders;
+        ++p.integerPlaceholders;
+      }
+    }
+  }
+  if (firstZero >= 0) p.minIntegerDigits = p.integerPlaceholders - firstZero;
+  return p;
+}
+
+// The exact decimal expansion of |value| (glibc prints binary values exactly),
+// rounded half away from zero to `decimals` places, as integer and fraction
+// digit strings.
+void roundedDigits(long double value, int decimals, std::string& integer, std::string& fraction) {
+  std::vector<char> buffer(6000);
+  int length = std::snprintf(buffer.data(), buffer.size(), "%.80Lf", std::fabs(value));
+  std::string text(buffer.data(), static_cast<std::size_t>(length));
+  std::size_t point = text.find('.');
+  integer = text.substr(0, point);
+  std::string rest = text.substr(point + 1);
+  fraction = rest.substr(0, static_cast<std::size_t>(decimals));
+  bool roundUp = rest[static_cast<std::size_t>(decimals)] >= '5';
+  if (roundUp) {
+    std::string digits = integer + fraction;
+    int i = static_cast<int>(digits.size()) - 1;
+    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+    if (i >= 0) {
+      ++digits[static_cast<std::size_t>(i)];
+    } else {
+      digits.insert(digits.begin(), '1');
+    }
+    integer = digits.substr(0, digits.size() - fraction.size());
+    fraction = digits.substr(digits.size() - fraction.size());
+  }
+  std::size_t nonZero = integer.find_first_not_of('0');
+  integer = nonZero == std::string::npos ? std::string() : integer.substr(nonZero);
+}
+
+}  // namespace
+
+std::string FormatFloat(std::string_view picture, long double value, char decimalSeparator) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  const Picture p = analyse(picture);
+  std::string integer;
+  std::string fraction;
+  roundedDigits(value, p.fractionPlaceholders, integer, fraction);
+  while (static_cast<int>(integer.size()) < p.minIntegerDigits) integer.insert(integer.begin(), '0');
+  int shownFraction = p.fractionPlaceholders;
+  while (shownFraction > p.minFractionDigits && fraction[static_cast<std::size_t>(shownFraction - 1)] == '0') {
+    --shownFraction;
+  }
+  const bool negative = value < 0 && (integer.find_first_not_of('0') != std::string::npos ||
+                                      fraction.find_first_not_of('0') != std::string::npos);
+
+  std::string out;
+  if (negative) out += '-';
+  bool afterPoint = false;
+  int integerSeen = 0;
+  int fractionSeen = 0;
+  const int integerLength = static_cast<int>(integer.size());
+  for (char c : picture) {
+    if (c == '.' && !afterPoint) {
+      afterPoint = true;
+      if (shownFraction > 0) out += decimalSeparator;
+    } else if ((c == '0' || c == '#') && !afterPoint) {
+      // Placeholder k (from the left) shows the digit at position
+      // integerPlaceholders-1-k from the right; the first one also takes
+      // every digit the picture has no room for.
+      const int fromRight = p.integerPlaceholders - 1 - integerSeen;
+      if (integerSeen == 0 && integerLength > p.integerPlaceholders) {
+        out += integer.substr(0, static_cast<std::size_t>(integerLength - p.integerPlaceholders + 1));
+      } else if (fromRight < integerLength) {
+        out += integer[static_cast<std::size_t>(integerLength - 1 - fromRight)];
+      }
+      ++integerSeen;
+    } else if (c == '0' || c == '#') {
+      if (fractionSeen < shownFraction) out += fraction[static_cast<std::size_t>(fractionSeen)];
+      ++fractionSeen;
+    } else {
+      out += c;
+    }
+  }
+  if (p.integerPlaceholders == 0 && !integer.empty()) {
+    // A picture with no integer placeholder still shows the integer digits,
+    // in front of the point.
+    std::size_t at = negative ? 1 : 0;
+    std::size_t point = p.hasPoint ? out.find(decimalSeparator, at) : std::string::npos;
+    out.insert(point == std::string::npos ? out.size() : point, integer);
+  }
+  return out;
+}
+
+}  // namespace korvane

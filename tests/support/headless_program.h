@@ -1,0 +1,41 @@
+// A fresh program with a recording desktop, in a temporary working
+// directory of its own, started up as the real one is.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "app/program.h"
+#include "support/recording_desktop.h"
+
+namespace korvane::testing {
+
+// A temporary directory removed at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+class HeadlessProgram {
+ public:
+  // `factory` puts a line behind the port; without one every Open fails at
+  // "Bad ComPort". `startUp` runs FormCreate.
+  explicit HeadlessProgram(SerialPort::BackendFactory factory = {}, bool startUp = true);
+
+  TempDir dir;
+  RecordingDesktop desktop;
+  std::unique_ptr<Program> program;
+
+  Program& operator*() { return *program; }
+  Program* operator->() { return program.get(); }
+  TFrm_Mapping& window() { return program->Frm_Mapping; }
+};
+
+}  // namespace korvane::testing

@@ -1,0 +1,44 @@
+// The recording desktop.
+#include "support/recording_desktop.h"
+
+namespace korvane::testing {
+
+void RecordingDesktop::messageBox(const std::string& text, const std::string& caption) {
+  messages.push_back({text, caption, clock.now()});
+  if (whileMessageBoxOpen) whileMessageBoxOpen(messages.back());
+}
+
+void RecordingDesktop::exceptionBox(const std::string& message) { exceptions.push_back(message); }
+
+std::optional<std::string> RecordingDesktop::openFileDialog(const std::string& initialName,
+                                                            const std::string& defaultExtension) {
+  dialogs.push_back({false, initialName, defaultExtension});
+  if (openAnswers.empty()) return std::nullopt;
+  auto answer = openAnswers.front();
+  openAnswers.pop_front();
+  return answer;
+}
+
+std::optional<std::string> RecordingDesktop::saveFileDialog(const std::string& initialName,
+                                                            const std::string& defaultExtension) {
+  dialogs.push_back({true, initialName, defaultExtension});
+  if (saveAnswers.empty()) return std::nullopt;
+  auto answer = saveAnswers.front();
+  saveAnswers.pop_front();
+  return answer;
+}
+
+void RecordingDesktop::sleep(int milliseconds) {
+  sleeps.push_back(milliseconds);
+  clock.advance(milliseconds);
+}
+
+void RecordingDesktop::exitProcess(int status) { throw ProcessExit{status}; }
+
+std::vector<std::string> RecordingDesktop::messageTexts() const {
+  std::vector<std::string> texts;
+  for (const auto& m : messages) texts.push_back(m.text);
+  return texts;
+}
+
+}  // namespace korvane::testing
