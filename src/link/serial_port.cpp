@@ -10,12 +10,17 @@ namespace korvane {
 namespace {
 
 constexpr int kQueueBytes = 2048;
-constexpr int kDrainMaxBytes = 4096;  // a line that never goes quiet must not hang Open
+
+// The drain at the end of Open stops at the first read that brings nothing.
+// Stale input is read in well under a millisecond per byte, so a line that
+// is still delivering after these bounds never goes quiet, and Open must
+// not hang on it.
+constexpr int kDrainMaxBytes = 4096;
+constexpr long long kDrainMaxMs = 200;
 
 }  // namespace
 
-SerialPort::SerialPort(Desktop& desktop, BackendFactory factory)
-    : desktop_(desktop), factory_(std::move(factory)) {}
+SerialPort::SerialPort(Desktop& desktop, BackendFactory factory) : desktop_(desktop), factory_(std::move(factory)) {}
 
 std::string SerialPort::deviceName(std::int32_t portNumber) { return "Com" + std::to_string(portNumber); }
 
@@ -24,10 +29,15 @@ bool SerialPort::Open() {
     desktop_.messageBox(message, "ERROR");
     return false;
   };
+  // A failed Open leaves the port closed, even if it was open before.
+  IsOpen = false;
   // Numbers below -99 would need more than three characters after "Com".
   if (PortNumber > 255 || PortNumber < -99) return fail("Invalid ComPort");
   const std::string name = deviceName(PortNumber);
 
+  // A device still held from an earlier Open would refuse this one (it is
+  // opened for exclusive use) and would otherwise be lost without release.
+  Close();
   std::unique_ptr<SerialBackend> backend = factory_();
   if (!backend || !backend->open(name)) return fail("Bad ComPort");
   Handle = std::move(backend);
@@ -42,24 +52,34 @@ bool SerialPort::Open() {
   line.abortOnError = true;
   if (!Handle->setLineSettings(line)) return fail("control block State = 0");
 
-  Timeouts timeouts;
-  if (Handle->getTimeouts(timeouts)) {
-    timeouts.readInterval = 5;
-    timeouts.readTotalMultiplier = 1;
-    timeouts.readTotalConstant = 5;
-    timeouts.writeTotalMultiplier = 1;
-    timeouts.writeTotalConstant = 5;
-    Handle->setTimeouts(timeouts);  // a failure here is of no consequence to the callers
-  }
-
-  // Discard whatever the line delivered before the port was ours, one byte
-  // at a time until a read brings nothing, but never without end.
-  std::uint8_t stale = 0;
-  for (int drained = 0; drained < kDrainMaxBytes && Handle->read(&stale, 1) == 1; ++drained) {
-  }
-
+  setTimeouts();
+  drainStaleInput();
   IsOpen = true;
   return true;
+}
+
+// The time-outs are set even when the current ones cannot be read: all five
+// are replaced, and without them reads would not wait for a reply at all.
+// A failure here is not reported.
+void SerialPort::setTimeouts() {
+  Timeouts timeouts;
+  Handle->getTimeouts(timeouts);
+  timeouts.readInterval = 5;
+  timeouts.readTotalMultiplier = 1;
+  timeouts.readTotalConstant = 5;
+  timeouts.writeTotalMultiplier = 1;
+  timeouts.writeTotalConstant = 5;
+  Handle->setTimeouts(timeouts);
+}
+
+// Discards whatever the line delivered before the port was ours, one byte at
+// a time until a read brings nothing, within the bounds above.
+void SerialPort::drainStaleInput() {
+  const long long start = desktop_.nowMs();
+  std::uint8_t stale = 0;
+  for (int drained = 0; drained < kDrainMaxBytes && desktop_.nowMs() - start < kDrainMaxMs; ++drained) {
+    if (Handle->read(&stale, 1) != 1) break;
+  }
 }
 
 void SerialPort::Close() {

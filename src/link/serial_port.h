@@ -55,6 +55,9 @@ class SerialPort {
   static std::string deviceName(std::int32_t portNumber);
 
  private:
+  void setTimeouts();
+  void drainStaleInput();
+
   Desktop& desktop_;
   BackendFactory factory_;
   std::unique_ptr<SerialBackend> Handle;
