@@ -65,7 +65,7 @@ void applyLiveData(Program& program, const Reply& reply) {
   const float mapKpa = static_cast<float>(static_cast<long double>(mapProduct) * kPer1023 + s.MapOffsetKpa);
   const std::int64_t rpmProduct = std::int64_t{reply.word(7)} * s.FullScaleRpm;
   const std::int64_t rpm = truncateToInt64(static_cast<long double>(rpmProduct) * kPer1023);
-  s.InjectorPulseWidth = static_cast<float>(reply.word(11) * kPulseSecondsPerCount);
+  s.InjectorPulseWidth = static_cast<float>(static_cast<long double>(reply.word(11)) * kPulseSecondsPerCount);
 
   w.rpm_dpy.setText(FormatFloat("####0 RPM", static_cast<long double>(rpm), program.decimalSeparator));
   w.map_dpy.setText(FormatFloat("##0.0", mapKpa, program.decimalSeparator));

@@ -42,7 +42,6 @@ void DecodeReply(Program& program) {
   std::int32_t count = 0;
   program.ControllerPort.ReadBlock(buffer.data(), count);  // the count tells all; the result is redundant
   if (count <= 0) return;
-  if (count > kReadBlockSize) count = kReadBlockSize;
   blinkActivityLamp(program.Frm_Mapping);
   if (count <= kLetterPosition) return;
 

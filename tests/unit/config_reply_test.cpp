@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/command.h"
+#include "link/conversions.h"
 #include "link/reply_decoder.h"
 #include "support/replies.h"
 
@@ -34,6 +35,23 @@ void prepareAsTheFullReadDoes(TFrm_Mapping& w) {
   for (Field* radio : {&w.map_type_1, &w.map_type_2, &w.map_type_3, &w.Pulse_Mode_0, &w.Pulse_Mode_1}) {
     radio->setChecked(false);
   }
+}
+
+TEST(FullScaleRpmTest, RoundsToTheWholeRpmThenCutsDownToTens) {
+  const std::pair<std::int32_t, std::int32_t> cases[] = {
+      {2500, 7500}, {2900, 6460}, {3000, 6250}, {65535, 280}, {1, 18750000}};
+  for (auto [oneShot, rpm] : cases) EXPECT_EQ(fullScaleRpmOf(oneShot), rpm) << oneShot;
+  EXPECT_FALSE(fullScaleRpmOf(0).has_value());
+}
+
+TEST(ConversionTextTest, EdgesOfTheRangesAndTheUsersDecimalSeparator) {
+  testing::HeadlessProgram p;
+  EXPECT_EQ(inhibitTimeText(*p, 255), "855.6");
+  EXPECT_EQ(fuelScalerText(*p, 65535, kFuelScalerPictureFull), "6710.784");
+  EXPECT_EQ(cutTimeText(*p, 255), "3.340");
+  p->decimalSeparator = ',';
+  EXPECT_EQ(inhibitTimeText(*p, 200), "671,1");
+  EXPECT_EQ(fuelScalerText(*p, 5, kFuelScalerPictureEcho), "0,512");
 }
 
 TEST(ConfigReplyTest, AllZeroPayload) {
@@ -143,34 +161,38 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{0xFE, 2, 2, 330, 14, {"14", "55", "96", "137", "179", "220", "261", "302", "344"}},
                       RangeCase{0x03, 3, 2, 330, 14, {"14", "55", "96", "137", "179", "220", "261", "302", "344"}}));
 
-TEST(ConfigReplyTest, AnotherPulseModeIsUncheckedAndFlagValueEndsWhite) {
-  ScriptedProgram p;
-  p.window().Pulse_Mode_0.setChecked(true);
-  p.decode(twentyByteReply('C', {{11, 1}, {16, 0x54}, {17, 0x0B}}));
-  EXPECT_FALSE(p.window().Pulse_Mode_0.checked());
-  EXPECT_TRUE(p.window().Pulse_Mode_1.checked());
-  EXPECT_EQ(p.window().Flag_Value.text(), "1");
-  EXPECT_EQ(p.window().Flag_Value.colour(), kWhite);
-}
-
-TEST(ConfigReplyTest, APulseModeOtherThanZeroOrOneUnchecksBoth) {
-  ScriptedProgram p;
-  p.window().Pulse_Mode_1.setChecked(true);
-  p.decode(twentyByteReply('C', {{11, 2}, {16, 0x54}, {17, 0x0B}}));
-  EXPECT_FALSE(p.window().Pulse_Mode_0.checked());
-  EXPECT_FALSE(p.window().Pulse_Mode_1.checked());
-  EXPECT_EQ(p.window().Flag_Value.text(), "2");
-  EXPECT_EQ(p->ControllerSettings.FlagValue, 2);
+TEST(ConfigReplyTest, ThePulseModeChecksItsButtonAndLeavesFlagValueWhite) {
+  // (byte 11, button checked before, Pulse_Mode_0 after, Pulse_Mode_1 after)
+  const struct {
+    std::uint8_t flag;
+    bool zeroBefore, zero, one;
+  } cases[] = {{1, true, false, true}, {0, false, true, false}, {2, false, false, false}, {2, true, false, false}};
+  for (const auto& c : cases) {
+    ScriptedProgram p;
+    TFrm_Mapping& w = p.window();
+    (c.zeroBefore ? w.Pulse_Mode_0 : w.Pulse_Mode_1).setChecked(true);
+    p.decode(twentyByteReply('C', {{11, c.flag}, {16, 0x54}, {17, 0x0B}}));
+    EXPECT_EQ(w.Pulse_Mode_0.checked(), c.zero) << int{c.flag};
+    EXPECT_EQ(w.Pulse_Mode_1.checked(), c.one) << int{c.flag};
+    EXPECT_EQ(w.Flag_Value.text(), std::to_string(c.flag));
+    EXPECT_EQ(w.Flag_Value.colour(), kWhite);
+    EXPECT_EQ(p->ControllerSettings.FlagValue, c.flag);
+  }
 }
 
 TEST(ConfigReplyTest, AfterAFullReadOnlyTheRangeMarkStaysYellow) {
   ScriptedProgram p;
   TFrm_Mapping& w = p.window();
   prepareAsTheFullReadDoes(w);
+  w.Fuel_b.setText("7");
   w.Fuel_b.setColour(kYellow);
   w.Label18.setColour(kWhite);
+  w.GainCells[3]->setText("1.00");
   p.decode(twentyByteReply('C', {{19, 4}, {14, 1}, {16, 0x54}, {17, 0x0B}}));
   EXPECT_EQ(w.Label18.colour(), kYellow) << "the range is sent again by the next upload";
+  EXPECT_EQ(w.Fuel_b.text(), "7");
+  EXPECT_EQ(w.GainCells[3]->text(), "1.00");
+  EXPECT_EQ(w.GainCells[3]->colour(), kYellow);
   for (Field* field : w.parameterFields()) EXPECT_EQ(field->colour(), kWhite) << field->name();
   EXPECT_EQ(w.Fuel_b.colour(), kWhite);
   EXPECT_EQ(w.Flag_Value.colour(), kWhite);
@@ -221,20 +243,6 @@ TEST(ConfigReplyTest, AVeryHighFullScaleGivesAnUnwrappedRevLimiter) {
   p.decode(twentyByteReply('C', {{5, 0xFF}, {6, 0x03}, {16, 1}, {17, 0}}));
   EXPECT_EQ(p.window().FS_RPM.text(), "18750000");
   EXPECT_EQ(p.window().max_rpm.text(), "18750000");
-}
-
-TEST(ConfigReplyTest, LeavesLabel18FuelBTextAndTheGainCellsAlone) {
-  ScriptedProgram p;
-  TFrm_Mapping& w = p.window();
-  w.map_type_1.setChecked(true);
-  w.Label18.setColour(kYellow);
-  w.Fuel_b.setText("7");
-  w.GainCells[3]->setText("1.00");
-  p.decode(twentyByteReply('C', {{16, 0x54}, {17, 0x0B}}));
-  EXPECT_EQ(w.Label18.colour(), kYellow);
-  EXPECT_EQ(w.Fuel_b.text(), "7");
-  EXPECT_EQ(w.GainCells[3]->text(), "1.00");
-  EXPECT_EQ(w.GainCells[3]->colour(), kYellow);
 }
 
 }  // namespace
