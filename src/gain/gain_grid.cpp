@@ -79,11 +79,11 @@ void createGainCells(Program& program, int groupHeight) {
   Program* p = &program;
   w.GainCells.clear();
   for (int i = 0; i < kCellCount; ++i) {
-    FieldSpec spec;
-    spec.name = "GainCells[" + std::to_string(i) + "]";
-    spec.kind = FieldKind::Edit;
-    spec.parent = &w.Gain_Table_Group;
-    auto cell = std::make_unique<Field>(w.model, std::move(spec));
+    FieldSpec description;
+    description.name = "GainCells[" + std::to_string(i) + "]";
+    description.kind = FieldKind::Edit;
+    description.parent = &w.Gain_Table_Group;
+    auto cell = std::make_unique<Field>(w.model, std::move(description));
     cell->setHeight(kCellHeight);
     cell->setWidth(kCellWidth);
     cell->setLeft(kColumnPitch * (i / kRows) + kFirstLeft);
