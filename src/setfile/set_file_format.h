@@ -1,0 +1,57 @@
+// The set file: eleven parameter lines and 128 gain lines of raw controller
+// values. The writer produces the text; the reader turns each piece of a file
+// into the command it stands for, and checks that every recognised value fits
+// what the controller can take before anything is sent.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/controller_settings.h"
+
+namespace korvane {
+
+struct SetFileKey {
+  const char* key;  // nine characters ending in '=', or "MAPM[" for the gain lines
+  char letter;      // the command the reader sends
+  int maxValue;     // the largest value the command's parameter holds
+};
+
+// Every key the reader knows, in the order a load tries them.
+extern const std::array<SetFileKey, 14> kSetFileKeys;
+
+// Writes the eleven parameter lines from the mirror and the 128 gain lines,
+// each line ending in a line feed.
+std::vector<std::string> setFileLines(const ControllerSettings& settings, const std::array<std::uint8_t, 128>& gains);
+
+// What one piece of a set file asks for.
+struct SetFileCommand {
+  enum class Kind { None, Parameter, Gain };
+  Kind kind = Kind::None;
+  char letter = 0;
+  std::uint8_t p1 = 0, p2 = 0, p3 = 0;
+};
+
+struct SetFilePiece {
+  int number = 0;     // 1 for the first piece read
+  std::string text;   // as read, line end included
+  SetFileCommand command;
+  std::optional<std::string> problem;  // why the value cannot be sent, when it cannot
+};
+
+// Splits the file's bytes the way a 24-byte line reader does: pieces of at
+// most 23 characters, each ending after its line feed when there is one.
+std::vector<std::string> splitSetFilePieces(std::string_view contents);
+
+// Recognises one piece: the key it starts with, the value at the key's fixed
+// position, and whether that value fits.
+SetFilePiece parseSetFilePiece(int number, const std::string& text);
+
+// The message that refuses a file because of `piece`.
+std::string setFileRefusal(const SetFilePiece& piece);
+
+}  // namespace korvane
