@@ -58,6 +58,8 @@ struct SilentRead {
   long long costMs;
 };
 
+void PrintTo(const SilentRead& r, std::ostream* os) { *os << r.count << " bytes"; }
+
 class NothingWaiting : public LineTest, public ::testing::WithParamInterface<SilentRead> {};
 
 TEST_P(NothingWaiting, CostsTheTotalTimeOut) {
@@ -204,6 +206,8 @@ struct FailingStep {
   OpenStep step;
   const char* message;
 };
+
+void PrintTo(const FailingStep& f, std::ostream* os) { *os << "step " << static_cast<int>(f.step); }
 
 class MemoryLineFailingStep : public ::testing::TestWithParam<FailingStep> {};
 

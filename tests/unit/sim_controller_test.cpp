@@ -35,6 +35,8 @@ struct LetterCase {
   std::size_t length;
 };
 
+void PrintTo(const LetterCase& c, std::ostream* os) { *os << "'" << c.letter << "' of " << c.length; }
+
 class EveryCommand : public ::testing::TestWithParam<LetterCase> {};
 
 TEST_P(EveryCommand, AnswersWithItsLetterAndLength) {
@@ -87,6 +89,8 @@ struct ParameterCase {
   B echo;      // the whole echo
   int offset;  // where the value lands in the configuration reply
 };
+
+void PrintTo(const ParameterCase& c, std::ostream* os) { *os << "'" << c.letter << "'"; }
 
 class ParameterWrite : public ::testing::TestWithParam<ParameterCase> {};
 
@@ -266,6 +270,10 @@ struct GarbageCase {
   Garbage where;
   B expected;
 };
+
+void PrintTo(const GarbageCase& c, std::ostream* os) {
+  *os << (c.where == Garbage::Before ? "before" : c.where == Garbage::After ? "after" : "instead");
+}
 
 class GivenGarbage : public ::testing::TestWithParam<GarbageCase> {};
 
