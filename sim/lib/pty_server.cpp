@@ -113,22 +113,27 @@ long long PtyServer::nowUs() const {
 }
 
 void PtyServer::serve(const volatile std::sig_atomic_t& stop, const sigset_t* waitMask, std::ostream& log) {
-  while (!stop) {
+  bool hungUp = false;
+  while (!stop && !hungUp) {
     std::optional<long long> wakeUs = output_.nextDueUs();
     if (writeBlocked_) wakeUs = nowUs() + kRetryWriteUs;
-    const std::optional<long long> hangUpMs = controller_.hangUpAtMs();
-    if (hangUpMs) {
-      if (output_.empty() && nowUs() >= *hangUpMs * 1000) break;
-      wakeUs = std::min(wakeUs.value_or(*hangUpMs * 1000), *hangUpMs * 1000);
+    // A dropped line hangs up only once its last reply is out.
+    if (const auto hangUpMs = controller_.hangUpAtMs(); hangUpMs && output_.empty()) {
+      hungUp = nowUs() >= *hangUpMs * 1000;
+      if (hungUp) break;
+      wakeUs = *hangUpMs * 1000;
     }
     pollfd fd{master_, POLLIN, 0};
     const timespec timeout = toTimespec(wakeUs.value_or(0) - nowUs());
     const int ready = ::ppoll(&fd, 1, wakeUs ? &timeout : nullptr, waitMask);
     if (ready < 0 && errno != EINTR) throw systemError("poll on the line failed");
+    // We hold a slave descriptor ourselves, so the master never sees a
+    // hang-up from the tool; if it does, the terminal is gone.
+    if (ready > 0 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL))) throw std::runtime_error("the terminal went away");
     if (ready > 0 && (fd.revents & POLLIN)) receive(log);
     transmit();
   }
-  if (controller_.hangUpAtMs()) {
+  if (hungUp) {
     log << "korvane-sim: line dropped after " << *controller_.faults().dropAfterFrames << " frames" << std::endl;
   }
   removeLink();

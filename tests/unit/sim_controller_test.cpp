@@ -160,17 +160,6 @@ TEST(Controller, LiveDataReplyFollowsTheEngineAtTheFeedTime) {
   }
 }
 
-TEST(Controller, LogsEveryFrameWithItsTime) {
-  Controller c;
-  c.feed(concat({frame('R'), frame('C')}), 40);
-  c.feed(frame('e', 1, 1, 7), 90);
-  ASSERT_EQ(c.frames().size(), 3u);
-  EXPECT_EQ(c.frames()[0].letter(), 'R');
-  EXPECT_EQ(c.frames()[1].letter(), 'C');
-  EXPECT_EQ(c.frames()[2].atMs, 90);
-  EXPECT_EQ(c.frames()[2].bytes, (Frame{0x02, 0x06, 'e', 1, 1, 7}));
-}
-
 // --- frame assembly ---
 
 TEST(FrameAssembly, FrameFedByteByByteIsAnsweredOnceComplete) {
@@ -208,6 +197,8 @@ TEST(FrameAssembly, StalePartialFrameIsDroppedAfterAPause) {
   EXPECT_TRUE(c.feed(B{0x02, 0x06, 'k'}, 0).empty());
   EXPECT_EQ(replyTo(c, frame('R'), 100), (B{0x02, 0x05, 'R', 0x22, 0x28}));
   EXPECT_EQ(c.discardedBytes(), 3u);
+  ASSERT_EQ(c.frames().size(), 1u);
+  EXPECT_EQ(c.frames()[0].atMs, 100);
 }
 
 TEST(FrameAssembly, PartialFrameCompletedWithoutAPauseIsKept) {

@@ -18,17 +18,6 @@ Options parse(std::initializer_list<std::string_view> args) {
   return parseOptions(list);
 }
 
-TEST(SimOptions, DefaultsAreAWorkingControllerWithNoFaults) {
-  const Options o = parse({});
-  EXPECT_EQ(o.memory, Memory{});
-  EXPECT_EQ(o.memory.revision, 10274);
-  EXPECT_FALSE(o.faults.silent);
-  EXPECT_FALSE(o.faults.splitGapMs);
-  EXPECT_FALSE(o.faults.dropAfterFrames);
-  EXPECT_FALSE(o.link);
-  EXPECT_FALSE(o.verbose);
-}
-
 TEST(SimOptions, EveryOptionTakesEffect) {
   const Options o = parse({"--link",
                            "/tmp/x/Com1",
@@ -153,15 +142,6 @@ TEST(SimMemoryText, ConfigFileOptionLoadsTheFileInItsPlaceInTheOrder) {
   EXPECT_EQ(o.memory.configuration.trgInj, 5);
   EXPECT_EQ(o.memory.gains[10], 77);
   EXPECT_EQ(o.memory.gains[11], 1);
-}
-
-TEST(SimOptions, UsageNamesEveryOption) {
-  const std::string usage = usageText();
-  for (const char* option :
-       {"--link", "--verbose", "--revision", "--param", "--gains", "--gain ", "--config-file", "--silent",
-        "--dead-cell", "--late", "--split", "--garbage", "--junk", "--seed", "--drop-after", "--help"}) {
-    EXPECT_NE(usage.find(option), std::string::npos) << option;
-  }
 }
 
 // --- pacing ---
