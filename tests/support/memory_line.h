@@ -3,6 +3,14 @@
 // POSIX one behind SerialPort: it opens only the configured device name,
 // records what the tool sets and writes, and honours the three read
 // time-outs exactly, in virtual time.
+//
+// A read of n bytes with the tool's time-outs (5 ms interval, 5 + n ms in
+// all) takes what has arrived and returns at once if that is n bytes;
+// otherwise it waits for more on the clock while each next byte comes within
+// 5 ms of the one before, and returns 5 ms after the last byte, or at the
+// latest 5 + n ms after it started. With nothing arrived it waits for the
+// first byte, or returns 0 at that deadline. Writes take no time; the
+// controller's reply chunks arrive when the controller says.
 #pragma once
 
 #include <cstdint>
