@@ -1,0 +1,236 @@
+// Option parsing: one table of options, each with the action it takes.
+#include "sim/lib/options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+namespace korvane::sim {
+namespace {
+
+constexpr unsigned kMaxMs = 60'000;
+constexpr unsigned kMaxFrames = 1'000'000'000;
+
+std::string_view trim(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+// Splits "LEFT=RIGHT" and trims both sides.
+std::pair<std::string_view, std::string_view> splitAssignment(std::string_view text, std::string_view what) {
+  const auto equals = text.find('=');
+  if (equals == std::string_view::npos)
+    throw UsageError(std::string(what) + ": expected '=' in '" + std::string(text) + "'");
+  return {trim(text.substr(0, equals)), trim(text.substr(equals + 1))};
+}
+
+std::string parameterKeys() {
+  std::string keys;
+  for (const Parameter& p : parameters()) keys += (keys.empty() ? "" : ", ") + std::string(p.key);
+  return keys;
+}
+
+void applyMemoryLine(Memory& memory, std::string_view line) {
+  line = trim(line);
+  if (line.empty() || line.front() == '#') return;
+  constexpr std::string_view kGainPrefix = "MAPM[";
+  if (line.starts_with(kGainPrefix)) {
+    const auto close = line.find("]");
+    if (close == std::string_view::npos) throw UsageError("expected ']' in '" + std::string(line) + "'");
+    const auto [rest, value] = splitAssignment(line.substr(close + 1), "gain line");
+    if (!rest.empty()) throw UsageError("unexpected '" + std::string(rest) + "' after ']'");
+    const auto index = line.substr(kGainPrefix.size(), close - kGainPrefix.size());
+    applyGain(memory, std::string(index) + "=" + std::string(value));
+    return;
+  }
+  applyParameter(memory, line);
+}
+
+struct Flag {
+  std::string_view name;
+  bool takesValue;
+  void (*apply)(Options& options, std::string_view value);
+};
+
+Garbage parseGarbage(std::string_view where) {
+  if (where == "before") return Garbage::Before;
+  if (where == "after") return Garbage::After;
+  if (where == "instead") return Garbage::Instead;
+  throw UsageError("--garbage: expected before, after or instead, not '" + std::string(where) + "'");
+}
+
+void loadConfigFile(Options& options, std::string_view path) {
+  std::ifstream file{std::string(path)};
+  if (!file) throw UsageError("--config-file: cannot read '" + std::string(path) + "'");
+  std::ostringstream text;
+  text << file.rdbuf();
+  try {
+    applyMemoryText(options.memory, text.str());
+  } catch (const UsageError& e) {
+    throw UsageError(std::string(path) + ": " + e.what());
+  }
+}
+
+constexpr Flag kFlags[] = {
+    {"--link", true, [](Options& o, std::string_view v) { o.link = std::filesystem::path(v); }},
+    {"--verbose", false, [](Options& o, std::string_view) { o.verbose = true; }},
+    {"--revision", true,
+     [](Options& o, std::string_view v) {
+       o.memory.revision = static_cast<std::uint16_t>(parseNumber(v, 0xFFFF, "--revision"));
+     }},
+    {"--param", true, [](Options& o, std::string_view v) { applyParameter(o.memory, v); }},
+    {"--gains", true,
+     [](Options& o, std::string_view v) {
+       o.memory.gains.fill(static_cast<std::uint8_t>(parseNumber(v, 0xFF, "--gains")));
+     }},
+    {"--gain", true, [](Options& o, std::string_view v) { applyGain(o.memory, v); }},
+    {"--config-file", true, loadConfigFile},
+    {"--silent", false, [](Options& o, std::string_view) { o.faults.silent = true; }},
+    {"--dead-cell", true,
+     [](Options& o, std::string_view v) {
+       o.faults.deadCells.insert(static_cast<int>(parseNumber(v, kGainCount - 1, "--dead-cell")));
+     }},
+    {"--late", true,
+     [](Options& o, std::string_view v) { o.faults.lateMs = static_cast<int>(parseNumber(v, kMaxMs, "--late")); }},
+    {"--split", true,
+     [](Options& o, std::string_view v) { o.faults.splitGapMs = static_cast<int>(parseNumber(v, kMaxMs, "--split")); }},
+    {"--garbage", true, [](Options& o, std::string_view v) { o.faults.garbage = parseGarbage(v); }},
+    {"--junk", true, [](Options& o, std::string_view v) { o.faults.junk = parseHex(v); }},
+    {"--seed", true, [](Options& o, std::string_view v) { o.junkSeed = parseNumber(v, 0xFFFFFFFFu, "--seed"); }},
+    {"--drop-after", true,
+     [](Options& o, std::string_view v) {
+       o.faults.dropAfterFrames = static_cast<int>(parseNumber(v, kMaxFrames, "--drop-after"));
+     }},
+    {"--help", false, [](Options& o, std::string_view) { o.help = true; }},
+};
+
+}  // namespace
+
+unsigned parseNumber(std::string_view text, unsigned max, std::string_view what) {
+  unsigned long value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || value > max) {
+    throw UsageError(std::string(what) + ": expected a whole number from 0 to " + std::to_string(max) + ", not '" +
+                     std::string(text) + "'");
+  }
+  return static_cast<unsigned>(value);
+}
+
+Bytes parseHex(std::string_view text) {
+  Bytes bytes;
+  if (text.empty() || text.size() % 2 != 0) throw UsageError("--junk: expected pairs of hex digits");
+  for (std::size_t i = 0; i < text.size(); i += 2) {
+    unsigned value = 0;
+    const char* first = text.data() + i;
+    const auto [stop, error] = std::from_chars(first, first + 2, value, 16);
+    if (error != std::errc() || stop != first + 2) {
+      throw UsageError("--junk: '" + std::string(text.substr(i, 2)) + "' is not a hex byte");
+    }
+    bytes.push_back(static_cast<std::uint8_t>(value));
+  }
+  return bytes;
+}
+
+void applyParameter(Memory& memory, std::string_view assignment) {
+  const auto [key, value] = splitAssignment(assignment, "parameter");
+  if (key == "REVISION" || key == "revision") {
+    memory.revision = static_cast<std::uint16_t>(parseNumber(value, 0xFFFF, "REVISION"));
+    return;
+  }
+  const Parameter* parameter = findParameter(key);
+  if (!parameter) {
+    throw UsageError("unknown parameter '" + std::string(key) + "'; known: " + parameterKeys() + ", REVISION");
+  }
+  store(memory.configuration, *parameter, parseNumber(value, maxValue(*parameter), parameter->key));
+}
+
+void applyGain(Memory& memory, std::string_view assignment) {
+  const auto [index, value] = splitAssignment(assignment, "gain");
+  const unsigned cell = parseNumber(index, kGainCount - 1, "gain cell");
+  memory.gains[cell] = static_cast<std::uint8_t>(parseNumber(value, 0xFF, "gain value"));
+}
+
+void applyMemoryText(Memory& memory, std::string_view text) {
+  int lineNumber = 0;
+  while (!text.empty()) {
+    const auto newline = text.find('\n');
+    const std::string_view line = text.substr(0, newline);
+    text = newline == std::string_view::npos ? std::string_view{} : text.substr(newline + 1);
+    ++lineNumber;
+    try {
+      applyMemoryLine(memory, line);
+    } catch (const UsageError& e) {
+      throw UsageError("line " + std::to_string(lineNumber) + ": " + e.what());
+    }
+  }
+}
+
+Options parseOptions(std::span<const std::string_view> args) {
+  Options options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    std::optional<std::string_view> inlineValue;
+    if (const auto equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
+      inlineValue = arg.substr(equals + 1);
+      arg = arg.substr(0, equals);
+    }
+    const auto* flag = std::ranges::find(kFlags, arg, &Flag::name);
+    if (flag == std::end(kFlags)) throw UsageError("unknown option '" + std::string(args[i]) + "'");
+    if (!flag->takesValue && inlineValue) throw UsageError(std::string(arg) + " takes no value");
+    if (flag->takesValue && !inlineValue) {
+      if (i + 1 >= args.size()) throw UsageError(std::string(arg) + " needs a value");
+      inlineValue = args[++i];
+    }
+    flag->apply(options, inlineValue.value_or(std::string_view{}));
+  }
+  return options;
+}
+
+std::string usageText() {
+  return R"(Usage: korvane-sim [OPTION]...
+Plays the fuel-injection controller on a pseudo-terminal, so that Korvane can
+be tried without an engine. Prints "korvane-sim: listening on /dev/pts/N" once
+the line is ready and serves it until interrupted (Ctrl+C or SIGTERM).
+Options take effect in the order given; OPTION VALUE and OPTION=VALUE both work.
+
+Line:
+  --link PATH          also make PATH a symbolic link to the terminal, e.g.
+                       DIR/Com1 in the directory Korvane runs in; an existing
+                       symbolic link there is replaced, and removed at exit
+  --verbose            print every frame received and every reply sent
+
+Controller memory (default: revision 10274, a four-cylinder set-up and a
+gain map rising with load and speed):
+  --revision N         firmware revision reported to 'R' (0..65535)
+  --param KEY=V        set a parameter: INH_TIME, FLG_VAL, CUT_RATE, CUT_TIME,
+                       TRG_INJ, MAP_TYPE, TRG_REV (0..255) or KILL_RPM,
+                       FUEL_MX, MIN_PRES, ONE_SHOT (0..65535), in raw units;
+                       NUM_CYLS and IGN_CYCS name TRG_REV and TRG_INJ
+  --gains V            set all 128 gain cells to V (0..255, 128 = 1.00)
+  --gain I=V           set gain cell I (0..127) to V (0..255)
+  --config-file PATH   read KEY=V, MAPM[III]=V and REVISION=N lines (a set
+                       file saved by Korvane will do); '#' starts a comment line
+
+Faults (for trying how Korvane copes):
+  --silent             answer nothing
+  --dead-cell I        never answer 'E' or 'e' for gain cell I (repeatable)
+  --late MS            every reply arrives MS milliseconds late (0..60000)
+  --split MS           every reply arrives in two halves MS milliseconds apart
+  --garbage WHERE      junk bytes before, after or instead of every reply
+  --junk HEX           the junk, as hex pairs (e.g. ff00a5); without it each
+                       reply gets 1 to 8 random bytes
+  --seed N             seed for the random junk (default 1)
+  --drop-after N       answer N frames, then hang up the line and exit
+
+  --help               show this text and exit
+
+Exit status: 0 when interrupted or after a dropped line, 1 when the line
+cannot be set up, 2 for a bad command line.
+)";
+}
+
+}  // namespace korvane::sim

@@ -1,0 +1,120 @@
+// Starting and stopping korvane-sim for tests.
+#include "support/sim_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace korvane::testing {
+namespace {
+
+constexpr std::string_view kListening = "korvane-sim: listening on ";
+
+// Spawns with stdout (and stderr when asked) into a pipe; returns the pid and
+// the reading end.
+std::pair<pid_t, int> spawn(const std::string& binary, const std::vector<std::string>& args, bool withStderr) {
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  if (withStderr) posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+  std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  const int error = ::posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(pipeFds[1]);
+  if (error != 0) {
+    ::close(pipeFds[0]);
+    throw std::runtime_error("cannot start " + binary);
+  }
+  return {pid, pipeFds[0]};
+}
+
+int exitStatus(int waitStatus) { return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1; }
+
+}  // namespace
+
+SimProcess::SimProcess(const std::string& binary, const std::vector<std::string>& args,
+                       std::chrono::milliseconds ready) {
+  std::tie(pid_, out_) = spawn(binary, args, false);
+  listening_ = nextLine(ready);
+  if (!listening_.starts_with(kListening)) {
+    stop();
+    throw std::runtime_error("korvane-sim did not start listening: '" + listening_ + "'");
+  }
+  const std::string rest = listening_.substr(kListening.size());
+  device_ = rest.substr(0, rest.find(' '));
+}
+
+SimProcess::~SimProcess() {
+  stop();
+  if (out_ >= 0) ::close(out_);
+}
+
+std::string SimProcess::nextLine(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (buffered_.find('\n') == std::string::npos) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd fd{out_, POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) <= 0) return {};
+    char chunk[256];
+    const ssize_t got = ::read(out_, chunk, sizeof chunk);
+    if (got <= 0) return {};
+    buffered_.append(chunk, static_cast<std::size_t>(got));
+  }
+  const auto newline = buffered_.find('\n');
+  std::string line = buffered_.substr(0, newline);
+  buffered_.erase(0, newline + 1);
+  return line;
+}
+
+int SimProcess::stop() {
+  if (pid_ > 0) ::kill(pid_, SIGTERM);
+  return waitForExit(std::chrono::seconds(5));
+}
+
+int SimProcess::waitForExit(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (pid_ > 0) {
+    int status = 0;
+    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+      status_ = exitStatus(status);
+      pid_ = -1;
+      break;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return status_;
+}
+
+SimRun runSimToEnd(const std::string& binary, const std::vector<std::string>& args) {
+  auto [pid, out] = spawn(binary, args, true);
+  std::string output;
+  char chunk[4096];
+  for (ssize_t got; (got = ::read(out, chunk, sizeof chunk)) != 0;) {
+    if (got < 0 && errno == EINTR) continue;  // a signal is no end of output
+    if (got < 0) break;
+    output.append(chunk, static_cast<std::size_t>(got));
+  }
+  ::close(out);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return {exitStatus(status), output};
+}
+
+}  // namespace korvane::testing

@@ -1,0 +1,371 @@
+// The emulated controller: replies by letter and length, their layouts, the
+// memory they change, frame assembly and the fault modes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "sim/lib/controller.h"
+
+namespace korvane::sim {
+namespace {
+
+using B = Bytes;
+
+B frame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
+  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
+}
+
+// Everything the controller sends back for `bytes`, chunks joined.
+B replyTo(Controller& c, const B& bytes, long long nowMs = 0) {
+  B all;
+  for (const ReplyChunk& chunk : c.feed(bytes, nowMs)) all.insert(all.end(), chunk.bytes.begin(), chunk.bytes.end());
+  return all;
+}
+
+B concat(std::initializer_list<B> parts) {
+  B all;
+  for (const B& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+struct LetterCase {
+  B frame;
+  char letter;
+  std::size_t length;
+};
+
+void PrintTo(const LetterCase& c, std::ostream* os) { *os << "'" << c.letter << "' of " << c.length; }
+
+class EveryCommand : public ::testing::TestWithParam<LetterCase> {};
+
+TEST_P(EveryCommand, AnswersWithItsLetterAndLength) {
+  Controller c;
+  const B reply = replyTo(c, GetParam().frame);
+  ASSERT_EQ(reply.size(), GetParam().length);
+  EXPECT_EQ(reply[0], 0x02);
+  EXPECT_EQ(reply[1], GetParam().length);
+  EXPECT_EQ(static_cast<char>(reply[2]), GetParam().letter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, EveryCommand,
+                         ::testing::Values(LetterCase{frame('R'), 'R', 5}, LetterCase{frame('C'), 'C', 20},
+                                           LetterCase{frame('A'), 'A', 20}, LetterCase{frame('E', 3, 1, 32), 'E', 6},
+                                           LetterCase{frame('e', 3, 1, 9), 'e', 6}, LetterCase{frame('m', 5), 'm', 5},
+                                           LetterCase{frame('q', 5), 'q', 5}, LetterCase{frame('i', 5), 'i', 5},
+                                           LetterCase{frame('p', 5), 'p', 5}, LetterCase{frame('j', 1), 'j', 4},
+                                           LetterCase{frame('k', 4), 'k', 4}, LetterCase{frame('v', 1), 'v', 4},
+                                           LetterCase{frame('z', 9), 'z', 4}, LetterCase{frame('f', 1), 'f', 4},
+                                           LetterCase{frame('t', 9), 't', 4}, LetterCase{frame('u', 9), 'u', 4}));
+
+TEST(Controller, ReportsItsRevisionLowByteFirst) {
+  Controller c;
+  c.setRevision(10274);
+  EXPECT_EQ(replyTo(c, frame('R')), (B{0x02, 0x05, 'R', 0x22, 0x28}));
+}
+
+TEST(Controller, ConfigurationReplyPlacesEveryParameter) {
+  Controller c;
+  Configuration cfg;
+  cfg.inhTime = 0x31;
+  cfg.killRpm = 0x03FF;
+  cfg.fuelMx = 0x1234;
+  cfg.minPres = 0x0169;
+  cfg.flgVal = 2;
+  cfg.cutRate = 0xC8;
+  cfg.cutTime = 0x72;
+  cfg.trgInj = 3;
+  cfg.oneShot = 0x0B54;
+  cfg.mapType = 0x41;
+  cfg.trgRev = 6;
+  c.setConfiguration(cfg);
+  EXPECT_EQ(replyTo(c, frame('C')), (B{0x02, 0x14, 'C',  0x31, 0x00, 0xFF, 0x03, 0x34, 0x12, 0x69,
+                                       0x01, 0x02, 0xC8, 0x72, 0x03, 0x00, 0x54, 0x0B, 0x41, 0x06}));
+}
+
+struct ParameterCase {
+  char letter;
+  B frame;     // the command as the tool sends it
+  B echo;      // the whole echo
+  int offset;  // where the value lands in the configuration reply
+};
+
+void PrintTo(const ParameterCase& c, std::ostream* os) { *os << "'" << c.letter << "'"; }
+
+class ParameterWrite : public ::testing::TestWithParam<ParameterCase> {};
+
+TEST_P(ParameterWrite, EchoesTheValueAndShowsItInTheConfiguration) {
+  const ParameterCase& p = GetParam();
+  Controller c;
+  B before = replyTo(c, frame('C'));
+  EXPECT_EQ(replyTo(c, p.frame), p.echo);
+  B after = replyTo(c, frame('C'));
+  const std::size_t width = p.echo.size() - 3;
+  std::copy_n(p.echo.begin() + 3, width, before.begin() + p.offset);
+  EXPECT_EQ(after, before) << "only the written parameter changes";
+}
+
+INSTANTIATE_TEST_SUITE_P(Parameters, ParameterWrite,
+                         ::testing::Values(ParameterCase{'u', frame('u', 200), B{2, 4, 'u', 200}, 3},
+                                           ParameterCase{'i', frame('i', 0xFF, 0x03), B{2, 5, 'i', 0xFF, 0x03}, 5},
+                                           ParameterCase{'m', frame('m', 0x05, 0x00), B{2, 5, 'm', 0x05, 0x00}, 7},
+                                           ParameterCase{'p', frame('p', 105, 1), B{2, 5, 'p', 105, 1}, 9},
+                                           ParameterCase{'f', frame('f', 0), B{2, 4, 'f', 0}, 11},
+                                           ParameterCase{'z', frame('z', 77), B{2, 4, 'z', 77}, 12},
+                                           ParameterCase{'t', frame('t', 255), B{2, 4, 't', 255}, 13},
+                                           ParameterCase{'j', frame('j', 7), B{2, 4, 'j', 7}, 14},
+                                           ParameterCase{'q', frame('q', 0x54, 0x0B), B{2, 5, 'q', 0x54, 0x0B}, 16},
+                                           ParameterCase{'v', frame('v', 2), B{2, 4, 'v', 2}, 18},
+                                           // a byte command ignores the second parameter byte
+                                           ParameterCase{'k', frame('k', 6, 1, 9), B{2, 4, 'k', 6}, 19}),
+                         [](const auto& info) {
+                           return std::string(1, info.param.letter) + (std::islower(info.param.letter) ? "_" : "");
+                         });
+
+TEST(Controller, GainWriteIsEchoedAndReadBack) {
+  Controller c;
+  EXPECT_EQ(replyTo(c, frame('e', 5, 1, 200)), (B{0x02, 0x06, 'e', 0x05, 0x01, 0xC8}));
+  EXPECT_EQ(replyTo(c, frame('E', 5, 1, 32)), (B{0x02, 0x06, 'E', 0x05, 0x01, 0xC8}));
+  EXPECT_EQ(c.gain(5), 200);
+  EXPECT_EQ(replyTo(c, frame('e', 127, 1, 0)), (B{0x02, 0x06, 'e', 0x7F, 0x01, 0x00}));
+  EXPECT_EQ(c.gain(127), 0);
+  EXPECT_NE(c.gain(4), 200);
+}
+
+TEST(Controller, AddressesOutsideTheGainMapReadZeroAndAreNotWritten) {
+  Controller c;
+  c.fillGains(99);
+  const Gains before = c.memory().gains;
+  EXPECT_EQ(replyTo(c, frame('E', 0xFF, 0x00, 32)), (B{0x02, 0x06, 'E', 0xFF, 0x00, 0}));
+  EXPECT_EQ(replyTo(c, frame('e', 0x80, 0x01, 55)), (B{0x02, 0x06, 'e', 0x80, 0x01, 0}));
+  EXPECT_EQ(replyTo(c, frame('e', 0x00, 0x00, 55)), (B{0x02, 0x06, 'e', 0x00, 0x00, 0}));
+  EXPECT_EQ(c.memory().gains, before);
+}
+
+TEST(Controller, LiveDataReplyCarriesTheThreeReadings) {
+  Controller c;
+  c.holdLiveData({.map = 0x0123, .rpm = 0x0345, .pulseWidth = 0x1234});
+  EXPECT_EQ(replyTo(c, frame('A')),
+            (B{0x02, 0x14, 'A', 0x23, 0x01, 0, 0, 0x45, 0x03, 0, 0, 0x34, 0x12, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(Controller, LiveDataReplyFollowsTheEngineAtTheFeedTime) {
+  Controller c;
+  for (long long t : {0LL, 4321LL, 60000LL}) {
+    const LiveData engine = engineAt(t, c.memory());
+    const B reply = replyTo(c, frame('A'), t);
+    EXPECT_EQ(reply[3] | reply[4] << 8, engine.map) << t;
+    EXPECT_EQ(reply[7] | reply[8] << 8, engine.rpm) << t;
+    EXPECT_EQ(reply[11] | reply[12] << 8, engine.pulseWidth) << t;
+  }
+}
+
+// --- frame assembly ---
+
+TEST(FrameAssembly, FrameFedByteByByteIsAnsweredOnceComplete) {
+  Controller c;
+  const B r = frame('R');
+  for (std::size_t i = 0; i + 1 < r.size(); ++i) EXPECT_TRUE(c.feed(B{r[i]}, 0).empty()) << i;
+  EXPECT_EQ(replyTo(c, B{r.back()}).size(), 5u);
+}
+
+TEST(FrameAssembly, TwoFramesInOneFeedAreAnsweredInOrder) {
+  Controller c;
+  const auto chunks = c.feed(concat({frame('R'), frame('k', 6), B{0x02, 0x06}}), 0);
+  ASSERT_EQ(chunks.size(), 2u);
+  EXPECT_EQ(chunks[0].bytes[2], 'R');
+  EXPECT_EQ(chunks[1].bytes, (B{2, 4, 'k', 6}));
+  EXPECT_EQ(replyTo(c, B{'R', 0, 0, 0}).size(), 5u) << "the started third frame completes";
+}
+
+class JunkBeforeFrame : public ::testing::TestWithParam<B> {};
+
+TEST_P(JunkBeforeFrame, IsDiscardedAndTheFrameAnswered) {
+  Controller c;
+  EXPECT_EQ(replyTo(c, concat({GetParam(), frame('k', 4)})), (B{2, 4, 'k', 4}));
+  EXPECT_EQ(c.discardedBytes(), GetParam().size());
+  ASSERT_EQ(c.frames().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Junk, JunkBeforeFrame,
+                         ::testing::Values(B{0xFF}, B{0x00, 0x13, 0x37}, B{0x02}, B{0x02, 0x02}, B{0x02, 0x05},
+                                           B{0x06, 0x02, 0x07}, B{0x02, 0x06},       // a header with no letter
+                                           B{0x02, 0x06, 0x99, 0x02, 0x06, 0x02}));  // unknown letters
+
+TEST(FrameAssembly, StalePartialFrameIsDroppedAfterAPause) {
+  Controller c;
+  EXPECT_TRUE(c.feed(B{0x02, 0x06, 'k'}, 0).empty());
+  EXPECT_EQ(replyTo(c, frame('R'), 100), (B{0x02, 0x05, 'R', 0x22, 0x28}));
+  EXPECT_EQ(c.discardedBytes(), 3u);
+  ASSERT_EQ(c.frames().size(), 1u);
+  EXPECT_EQ(c.frames()[0].atMs, 100);
+}
+
+TEST(FrameAssembly, PartialFrameCompletedWithoutAPauseIsKept) {
+  Controller c;
+  EXPECT_TRUE(c.feed(B{0x02, 0x06, 'k'}, 0).empty());
+  EXPECT_EQ(replyTo(c, B{8, 0, 0}, kFrameGapMs), (B{2, 4, 'k', 8}));
+}
+
+// --- fault modes ---
+
+TEST(Faults, SilentControllerAnswersNothingButStillHearsFrames) {
+  Controller c;
+  c.faults().silent = true;
+  EXPECT_TRUE(c.feed(concat({frame('R'), frame('e', 2, 1, 50)}), 0).empty());
+  EXPECT_EQ(c.frames().size(), 2u);
+}
+
+TEST(Faults, DeadCellNeverAnswersAndIsNotWritten) {
+  Controller c;
+  c.faults().deadCells = {5};
+  const std::uint8_t before = c.gain(5);
+  EXPECT_TRUE(c.feed(frame('E', 5, 1, 32), 0).empty());
+  EXPECT_TRUE(c.feed(frame('e', 5, 1, 1), 0).empty());
+  EXPECT_EQ(c.gain(5), before);
+  EXPECT_EQ(replyTo(c, frame('E', 6, 1, 32)).size(), 6u);
+  EXPECT_EQ(replyTo(c, frame('E', 5, 0, 32)).size(), 6u) << "address 5 is not cell 5";
+}
+
+TEST(Faults, LateRepliesArriveThatMuchLater) {
+  Controller c;
+  c.faults().lateMs = 150;
+  const auto chunks = c.feed(frame('R'), 1000);
+  ASSERT_EQ(chunks.size(), 1u);
+  EXPECT_EQ(chunks[0].atMs, 1150);
+}
+
+TEST(Faults, SplitRepliesComeInTwoHalvesWithTheGap) {
+  Controller plain;
+  Controller c;
+  c.faults().splitGapMs = 7;
+  const auto chunks = c.feed(frame('C'), 10);
+  ASSERT_EQ(chunks.size(), 2u);
+  EXPECT_EQ(chunks[0].atMs, 10);
+  EXPECT_EQ(chunks[1].atMs, 17);
+  EXPECT_EQ(chunks[0].bytes.size(), 10u);
+  EXPECT_EQ(concat({chunks[0].bytes, chunks[1].bytes}), replyTo(plain, frame('C'), 10));
+}
+
+TEST(Faults, RepliesNeverOvertakeOneAnother) {
+  Controller c;
+  c.faults().splitGapMs = 10;
+  auto chunks = c.feed(frame('R'), 0);
+  for (auto& chunk : c.feed(frame('k', 4), 1)) chunks.push_back(chunk);
+  std::vector<long long> times;
+  for (const auto& chunk : chunks) times.push_back(chunk.atMs);
+  EXPECT_EQ(times, (std::vector<long long>{0, 10, 10, 20}));
+}
+
+struct GarbageCase {
+  Garbage where;
+  B expected;
+};
+
+void PrintTo(const GarbageCase& c, std::ostream* os) {
+  *os << (c.where == Garbage::Before ? "before" : c.where == Garbage::After ? "after" : "instead");
+}
+
+class GivenGarbage : public ::testing::TestWithParam<GarbageCase> {};
+
+TEST_P(GivenGarbage, SurroundsOrReplacesTheReply) {
+  Controller c;
+  c.faults().garbage = GetParam().where;
+  c.faults().junk = {0xEE, 0x02};
+  EXPECT_EQ(replyTo(c, frame('k', 4)), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Where, GivenGarbage,
+                         ::testing::Values(GarbageCase{Garbage::Before, B{0xEE, 0x02, 2, 4, 'k', 4}},
+                                           GarbageCase{Garbage::After, B{2, 4, 'k', 4, 0xEE, 0x02}},
+                                           GarbageCase{Garbage::Instead, B{0xEE, 0x02}}));
+
+TEST(Faults, RandomGarbageIsOneToEightBytesAndVaries) {
+  Controller c(Memory{}, 7);
+  c.faults().garbage = Garbage::Instead;
+  std::vector<B> seen;
+  for (int i = 0; i < 20; ++i) {
+    const B junk = replyTo(c, frame('R'), i * 100);
+    EXPECT_GE(junk.size(), 1u);
+    EXPECT_LE(junk.size(), 8u);
+    seen.push_back(junk);
+  }
+  std::sort(seen.begin(), seen.end());
+  EXPECT_GT(std::unique(seen.begin(), seen.end()) - seen.begin(), 10);
+}
+
+TEST(Faults, DroppedLineAnswersItsFramesThenHangsUp) {
+  Controller c;
+  c.faults().dropAfterFrames = 2;
+  c.faults().lateMs = 30;
+  EXPECT_EQ(replyTo(c, frame('R'), 0).size(), 5u);
+  EXPECT_FALSE(c.hangUpAtMs());
+  EXPECT_EQ(replyTo(c, concat({frame('C'), frame('R')}), 100).size(), 20u) << "the third frame never arrives";
+  EXPECT_EQ(c.hangUpAtMs(), 130 + kHangUpDelayMs);
+  EXPECT_TRUE(c.feed(frame('R'), 200).empty());
+  EXPECT_EQ(c.frames().size(), 2u);
+}
+
+TEST(Faults, LineDroppedAfterNoFramesHangsUpAtOnce) {
+  Controller c;
+  c.faults().dropAfterFrames = 0;
+  EXPECT_EQ(c.hangUpAtMs(), kHangUpDelayMs);
+  EXPECT_TRUE(c.feed(frame('R'), 0).empty());
+}
+
+// --- the engine ---
+
+TEST(Engine, ReadingsMoveSmoothlyOverTheWholeRange) {
+  const Memory memory;
+  std::uint16_t lowMap = 1023, highMap = 0, lowRpm = 1023, highRpm = 0;
+  LiveData last = engineAt(0, memory);
+  for (long long t = 100; t <= 120'000; t += 100) {
+    const LiveData now = engineAt(t, memory);
+    ASSERT_LE(now.map, 1023);
+    ASSERT_LE(now.rpm, 1023);
+    EXPECT_LT(std::abs(now.map - last.map), 40) << t;
+    EXPECT_LT(std::abs(now.rpm - last.rpm), 40) << t;
+    lowMap = std::min(lowMap, now.map), highMap = std::max(highMap, now.map);
+    lowRpm = std::min(lowRpm, now.rpm), highRpm = std::max(highRpm, now.rpm);
+    last = now;
+  }
+  EXPECT_GT(highMap - lowMap, 500);
+  EXPECT_GT(highRpm - lowRpm, 500);
+}
+
+TEST(Engine, PulseWidthFollowsTheGainOfTheCellItRunsIn) {
+  Memory memory;
+  memory.configuration.killRpm = 1023;
+  memory.configuration.minPres = 0;
+  const long long t = 5000;
+  const LiveData engine = engineAt(t, memory);
+  const int cell = operatingCell(engine.map, engine.rpm);
+  memory.gains[cell] = 64;
+  const int half = engineAt(t, memory).pulseWidth;
+  memory.gains[cell] = 128;
+  const int whole = engineAt(t, memory).pulseWidth;
+  EXPECT_NEAR(whole, 2 * half, 1);
+  EXPECT_NEAR(whole, memory.configuration.fuelMx * engine.map / 1023.0, 1);
+  memory.gains[(cell + 1) % kGainCount] = 255;
+  EXPECT_EQ(engineAt(t, memory).pulseWidth, whole) << "other cells do not matter";
+}
+
+TEST(Engine, FuelIsCutAtTheRevLimiterAndBelowTheCutPressure) {
+  Memory memory;
+  memory.configuration.killRpm = 0;
+  EXPECT_EQ(engineAt(5000, memory).pulseWidth, 0);
+  memory.configuration.killRpm = 1023;
+  memory.configuration.minPres = 1023;
+  EXPECT_EQ(engineAt(5000, memory).pulseWidth, 0);
+}
+
+TEST(Engine, OperatingCellRunsColumnBySpeedAndRowByPressure) {
+  EXPECT_EQ(operatingCell(0, 0), 0);
+  EXPECT_EQ(operatingCell(1023, 0), 7);
+  EXPECT_EQ(operatingCell(0, 1023), 120);
+  EXPECT_EQ(operatingCell(1023, 1023), 127);
+  EXPECT_EQ(operatingCell(128, 64), 9);
+}
+
+}  // namespace
+}  // namespace korvane::sim
