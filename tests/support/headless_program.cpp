@@ -2,6 +2,7 @@
 #include "support/headless_program.h"
 
 #include <atomic>
+#include <fstream>
 #include <string>
 #include <system_error>
 #include <unistd.h>
@@ -23,8 +24,9 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-HeadlessProgram::HeadlessProgram(SerialPort::BackendFactory factory, bool startUp) {
+HeadlessProgram::HeadlessProgram(SerialPort::BackendFactory factory, bool startUp, int commIniPort) {
   if (!factory) factory = [] { return std::unique_ptr<SerialBackend>(); };
+  if (commIniPort != 0) std::ofstream(dir.path() / "comm.ini") << commIniPort << "\n";
   program = std::make_unique<Program>(desktop, std::move(factory), dir.path());
   if (startUp) FormCreate(*program);
 }

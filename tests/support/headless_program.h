@@ -26,8 +26,9 @@ class TempDir {
 class HeadlessProgram {
  public:
   // `factory` puts a line behind the port; without one every Open fails at
-  // "Bad ComPort". `startUp` runs FormCreate.
-  explicit HeadlessProgram(SerialPort::BackendFactory factory = {}, bool startUp = true);
+  // "Bad ComPort". `startUp` runs FormCreate. A `commIniPort` other than 0 is
+  // written to comm.ini first, as an earlier choice from the Port menu would.
+  explicit HeadlessProgram(SerialPort::BackendFactory factory = {}, bool startUp = true, int commIniPort = 0);
 
   TempDir dir;
   RecordingDesktop desktop;

@@ -120,7 +120,7 @@ struct ProgramOnLine {
   ProgramOnLine() { line.useClock(program.desktop.clock); }
 
   MemoryLine line;
-  HeadlessProgram program{line.factory()};
+  HeadlessProgram program{line.factory(), true, 1};  // Com1 chosen earlier
 };
 
 }  // namespace korvane::testing

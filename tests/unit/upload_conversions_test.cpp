@@ -31,8 +31,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RawCase{"scaler", fuelScalerRaw, 10.240L, 100}, RawCase{"scaler", fuelScalerRaw, 1.000L, 9},
         RawCase{"scaler", fuelScalerRaw, 25, 244}, RawCase{"scaler", fuelScalerRaw, -0.05L, 0},
-        RawCase{"scaler", fuelScalerRaw, -0.2L, -1}, RawCase{"scaler", fuelScalerRaw, 6710.9L, 65535},
-        RawCase{"scaler", fuelScalerRaw, 6711.0L, 65536},
+        RawCase{"scaler", fuelScalerRaw, -0.2L, -1}, RawCase{"scaler", fuelScalerRaw, 6710.8L, 65535},
+        RawCase{"scaler", fuelScalerRaw, 6710.9L, 65536},
         RawCase{"gain", gainRaw, 1.50L, 192}, RawCase{"gain", gainRaw, 1.01L, 129}, RawCase{"gain", gainRaw, 2.00L, 256},
         RawCase{"gain", gainRaw, 0.50L, 64}, RawCase{"gain", gainRaw, -0.01L, -1},
         RawCase{"integer", integerConversion, 2.5L, 2}, RawCase{"integer", integerConversion, 3.5L, 4},
