@@ -37,8 +37,8 @@ struct SetFileCommand {
 };
 
 struct SetFilePiece {
-  int number = 0;     // 1 for the first piece read
-  std::string text;   // as read, line end included
+  int number = 0;    // the line of the file the piece stands on, 1 for the first
+  std::string text;  // as read, line end included
   SetFileCommand command;
   std::optional<std::string> problem;  // why the value cannot be sent, when it cannot
 };
@@ -47,8 +47,8 @@ struct SetFilePiece {
 // most 23 characters, each ending after its line feed when there is one.
 std::vector<std::string> splitSetFilePieces(std::string_view contents);
 
-// Recognises one piece: the key it starts with, the value at the key's fixed
-// position, and whether that value fits.
+// Recognises one piece of line `number`: the key it starts with, the value
+// at the key's fixed position, and whether that value fits.
 SetFilePiece parseSetFilePiece(int number, const std::string& text);
 
 // The message that refuses a file because of `piece`.

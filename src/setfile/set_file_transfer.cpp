@@ -67,9 +67,8 @@ void saveToFile(Program& program, const std::array<std::uint8_t, kCells>& gains)
   if (!name) return;
   const auto error = writeSetFile(*name, setFileLines(program.ControllerSettings, gains));
   if (error) {
-    program.desktop.messageBox("The set file " + *name + " could not be written (" + *error +
-                                   "). No file has been changed.",
-                               kCaption);
+    program.desktop.messageBox(
+        "The set file " + *name + " could not be written (" + *error + "). No file has been changed.", kCaption);
   }
 }
 
@@ -77,12 +76,16 @@ void saveToFile(Program& program, const std::array<std::uint8_t, kCells>& gains)
 // message naming the first bad line) when any recognised line cannot be sent.
 std::optional<std::vector<SetFilePiece>> checkedPieces(Program& program, const std::string& contents) {
   std::vector<SetFilePiece> pieces;
+  // The user finds the bad line in an editor, so it is named by its line in
+  // the file; a line longer than a piece is read in several pieces.
+  int line = 1;
   for (const std::string& text : splitSetFilePieces(contents)) {
-    pieces.push_back(parseSetFilePiece(static_cast<int>(pieces.size()) + 1, text));
+    pieces.push_back(parseSetFilePiece(line, text));
     if (pieces.back().problem) {
       program.desktop.messageBox(setFileRefusal(pieces.back()), kCaption);
       return std::nullopt;
     }
+    if (text.back() == '\n') ++line;
   }
   return pieces;
 }

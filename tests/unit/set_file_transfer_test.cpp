@@ -512,6 +512,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "Line 6 of the set file, \"KILL_RPM= 70000\""},
         RefusedFile{"OneDigitGainIndex", "MAPM[004]=10\nMAPM[5]=192\nMAPM[006]=10\n",
                     "Line 2 of the set file, \"MAPM[5]=192\""},
+        // A line longer than a piece is still one line of the file.
+        RefusedFile{"AfterALongLine", std::string(40, '#') + "\nFLG_VAL = 1\nKILL_RPM= 70000\n",
+                    "Line 3 of the set file, \"KILL_RPM= 70000\""},
         RefusedFile{"FirstOfTwoBadLines", "TRG_REV = -1\r\nMAPM[200]=1\n", "Line 1 of the set file, \"TRG_REV = -1\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
