@@ -31,6 +31,10 @@ struct Program {
   std::int32_t LastMapCursorOffset = 1;
   std::int32_t LastRpmCursorOffset = 1;
 
+  // The cell address of the last accepted 'E' or 'e' reply, so that a save
+  // can tell a reply for the cell it asked for from a stray one.
+  std::int32_t LastCellAddress = -1;
+
   // How many handlers that talk to the controller are unfinished. Timer ticks
   // that fall due meanwhile (inside their message boxes) do nothing, so no
   // serial exchange ever starts inside another.

@@ -34,6 +34,7 @@ void applyGainCell(Program& program, const Reply& reply) {
   const std::uint8_t value = reply.byte(kCellValue);
   program.ControllerSettings.LastCellValue = value;
   const int address = reply.word(kCellAddress);
+  program.LastCellAddress = address;
   if (address < kFirstCellAddress || address > kLastCellAddress) return;
 
   auto& cells = program.Frm_Mapping.GainCells;

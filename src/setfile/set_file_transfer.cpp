@@ -19,6 +19,7 @@ constexpr const char* kCaption = "ERROR!";
 constexpr const char* kNoData = "Controller did not respond with requested data";
 constexpr int kGainWriteWaitMs = 20;
 constexpr int kCells = 128;
+constexpr int kFirstGainAddress = 256;
 
 void showButtons(TFrm_Mapping& w, bool visible) {
   w.Begin_Comm.setVisible(visible);
@@ -49,8 +50,9 @@ bool readController(Program& program, std::array<std::uint8_t, kCells>& gains) {
     return false;
   }
   for (int i = 0; i < kCells; ++i) {
-    // A cell that does not answer must not be saved with another cell's value.
-    if (!requestGainCell(program, i)) {
+    // A cell that does not answer, or whose answer is for another cell, must
+    // not be saved with another cell's value.
+    if (!requestGainCell(program, i) || program.LastCellAddress != kFirstGainAddress + i) {
       program.desktop.messageBox(kNoData, kCaption);
       return false;
     }

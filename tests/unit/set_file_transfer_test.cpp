@@ -228,6 +228,20 @@ TEST_F(SaveTest, TakesAConfigurationThatComesAfterTheExchangeGaveUp) {
   EXPECT_EQ(contentsOf(target), setFileText(knownConfiguration(), knownGains()));
 }
 
+TEST_F(SaveTest, AReplyForAnotherCellIsNotSavedInPlaceOfTheCellAskedFor) {
+  // Cell 7 stays silent; a stray reply for cell 3 comes in its stead.
+  controller().faults().deadCells = {7};
+  watch.onRepaint = [this](Field& field) {
+    if (&field == &w().stat && w().stat.text() == "Uploading controller 4.7 %") {
+      p.line.arrive(p.line.clock().now() + 1, {0x02, 0x06, 'E', 3, 1, 99});
+    }
+  };
+  writeFile(target, "KEEP ME\n");
+  save(target);
+  EXPECT_EQ(desktop().messageTexts(), std::vector<std::string>{kNoData});
+  EXPECT_EQ(contentsOf(target), "KEEP ME\n");
+}
+
 TEST_F(SaveTest, ChoosingAnExistingFileReplacesItsWholeContent) {
   writeFile(target, std::string(5000, 'x'));
   save(target);
