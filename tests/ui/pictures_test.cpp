@@ -51,16 +51,5 @@ TEST(PicturesTest, LogoIsDrawnOnATransparentGround) {
   EXPECT_LT(opaque, 300 * 90 * 3 / 4);
 }
 
-TEST(PicturesTest, ButtonImagesDifferFromEachOther) {
-  testing::ensureQtApplication();
-  const QImage start = drawStartImage().pixmap(48, 48).toImage();
-  const QImage stop = drawStopImage().pixmap(48, 48).toImage();
-  const QImage send = drawSendImage().pixmap(48, 48).toImage();
-  EXPECT_NE(start, stop);
-  EXPECT_NE(stop, send);
-  EXPECT_NE(start, send);
-  EXPECT_FALSE(drawWindowIcon().isNull());
-}
-
 }  // namespace
 }  // namespace korvane

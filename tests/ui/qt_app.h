@@ -8,7 +8,8 @@
 
 namespace korvane::testing {
 
-// Creates the application on first use; later calls return at once.
+// Creates the application unless it is there; the test environment does it
+// before the first test and removes it after the last.
 void ensureQtApplication();
 
 // Handles events until `done` holds or the time is up; returns `done()`.

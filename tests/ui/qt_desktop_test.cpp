@@ -37,11 +37,6 @@ INSTANTIATE_TEST_SUITE_P(Names, DefaultExtensionTest,
                                            ExtensionCase{"/home/t/v1.2/tune", "/home/t/v1.2/tune.SET"},
                                            ExtensionCase{"/home/t/tune.", "/home/t/tune.SET"}, ExtensionCase{"", ""}));
 
-TEST(NameFilterTest, ListsBothLetterCasesOfAPattern) {
-  EXPECT_EQ(nameFilterFor("*.set"), "*.set *.SET");
-  EXPECT_EQ(nameFilterFor("*"), "*");
-}
-
 // What a modal box showed, read while it is open, after which it is closed
 // with its OK button.
 struct SeenBox {

@@ -97,11 +97,16 @@ TEST_F(ViewTest, TheProgramCanUncheckAWholeGroup) {
   EXPECT_FALSE(radio(w().Pulse_Mode_1)->isChecked());
 }
 
-TEST_F(ViewTest, ImageButtonsRunTheirClickHandler) {
-  int clicks = 0;
-  w().BitBtn2.onClick = [&clicks] { ++clicks; };
+TEST_F(ViewTest, ButtonsAndMenuItemsRunTheirClickHandlers) {
+  std::vector<std::string> runs;
+  for (Field* field : {&w().BitBtn2, &w().Begin_Comm, &w().Putdataincontroller1, &w().Exit1}) {
+    field->onClick = [&runs, field] { runs.push_back(field->name()); };
+  }
   qobject_cast<QPushButton*>(view->widgetFor(w().BitBtn2))->click();
-  EXPECT_EQ(clicks, 1);
+  qobject_cast<QPushButton*>(view->widgetFor(w().Begin_Comm))->click();
+  view->actionFor(w().Putdataincontroller1)->trigger();
+  view->actionFor(w().Exit1)->trigger();
+  EXPECT_EQ(runs, (std::vector<std::string>{"BitBtn2", "Begin_Comm", "Putdataincontroller1", "Exit1"}));
 }
 
 TEST_F(ViewTest, EnterInAParameterFieldIsConsumedByItsKeyPressHandler) {
@@ -236,13 +241,6 @@ TEST_F(ViewTest, MenuItemsShowTheModelsCheckMark) {
   // toggle the mark off.
   view->actionFor(w().COM21)->trigger();
   EXPECT_TRUE(view->actionFor(w().COM21)->isChecked());
-}
-
-TEST_F(ViewTest, MenuItemsRunTheirHandlers) {
-  int runs = 0;
-  w().Putdataincontroller1.onClick = [&runs] { ++runs; };
-  view->actionFor(w().Putdataincontroller1)->trigger();
-  EXPECT_EQ(runs, 1);
 }
 
 TEST_F(ViewTest, VisibilityAndEnabledStateFollowTheModel) {
