@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QTimer>
+#include <clocale>
 #include <exception>
 #include <filesystem>
 
@@ -52,6 +53,12 @@ int runProgram(QApplication& app, korvane::QtDesktop& desktop) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // QApplication sets the C library's locale from the environment. Numbers
+  // are turned into text and back with the C library (the field texts'
+  // formatting, set files, comm.ini), which must keep the full stop; the
+  // user's own separator is taken from QLocale below, which reads the
+  // environment itself.
+  std::setlocale(LC_NUMERIC, "C");
   // The application's title is empty: it is what the exception box shows as
   // its caption, while the main window keeps its own caption.
   QApplication::setApplicationDisplayName(QString());
