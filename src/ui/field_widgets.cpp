@@ -38,9 +38,8 @@ Qt::Alignment toQAlignment(Alignment alignment) {
 QString qText(const Field& field) { return QString::fromStdString(field.text()); }
 
 // Text colours: labels and radio buttons draw with WindowText, edit boxes
-// with Text and buttons with ButtonText; a group box draws its caption with
-// Text. Setting each explicitly also keeps a child from inheriting the
-// colour of its group box's caption.
+// with Text and buttons with ButtonText. Setting each explicitly also keeps
+// a control from inheriting the colour of the group box it sits in.
 void setTextColour(QWidget* widget, Colour colour) {
   QPalette palette = widget->palette();
   for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
