@@ -1,0 +1,73 @@
+// Korvane's start-up: the application with its empty title, the program with
+// the real desktop and serial line, the 100 ms timer, the main window's
+// creation handler, and the window shown collapsed.
+#include <QApplication>
+#include <QLocale>
+#include <QTimer>
+#include <clocale>
+#include <exception>
+#include <filesystem>
+
+#include "app/startup.h"
+#include "comm/comm_control.h"
+#include "link/serial_backend_posix.h"
+#include "ui/main_view.h"
+#include "ui/qt_desktop.h"
+
+namespace {
+
+// The user's decimal separator, for the texts of the fields. A separator
+// that is not a single ASCII character cannot be typed into the fields' byte
+// texts reliably, so such locales fall back to the full stop.
+char userDecimalSeparator() {
+  const QString point = QLocale::system().decimalPoint();
+  if (point.size() == 1 && point.front().unicode() > 0x20 && point.front().unicode() < 0x80) {
+    return static_cast<char>(point.front().unicode());
+  }
+  return '.';
+}
+
+int runProgram(QApplication& app, korvane::QtDesktop& desktop) {
+  using namespace korvane;
+  // comm.ini and the Com<n> links live in the directory the program was
+  // started in.
+  const std::filesystem::path workDir = ".";
+  Program program(
+      desktop, [workDir] { return makePosixSerialBackend(workDir); }, workDir, userDecimalSeparator());
+
+  // The timer ticks from the window's creation on, also inside the message
+  // boxes of start-up; what a tick does depends on the state of the line.
+  QTimer get_data_timer;
+  get_data_timer.setInterval(100);
+  QObject::connect(&get_data_timer, &QTimer::timeout,
+                   [&program] { guarded(program, [&program] { get_data_timerTimer(program); }); });
+  get_data_timer.start();
+
+  FormCreate(program);
+  MainView view(program);
+  view.show();
+  return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // QApplication sets the C library's locale from the environment. Numbers
+  // are turned into text and back with the C library (the field texts'
+  // formatting, set files, comm.ini), which must keep the full stop; the
+  // user's own separator is taken from QLocale below, which reads the
+  // environment itself.
+  std::setlocale(LC_NUMERIC, "C");
+  // The application's title is empty: it is what the exception box shows as
+  // its caption, while the main window keeps its own caption.
+  QApplication::setApplicationDisplayName(QString());
+  korvane::applyWindowLook();
+  korvane::QtDesktop desktop;
+  try {
+    return runProgram(app, desktop);
+  } catch (const std::exception& error) {
+    desktop.exceptionBox(korvane::exceptionBoxText(error.what()));
+    return 0;
+  }
+}

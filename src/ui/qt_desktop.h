@@ -1,0 +1,34 @@
+// The Desktop the real program runs on: Qt message boxes and file dialogs, a
+// blocking wait on the user-interface thread, a steady clock and std::exit.
+#pragma once
+
+#include <QString>
+
+#include "base/desktop.h"
+
+namespace korvane {
+
+class QtDesktop : public Desktop {
+ public:
+  void messageBox(const std::string& text, const std::string& caption) override;
+  void exceptionBox(const std::string& message) override;
+  std::optional<std::string> openFileDialog(const std::string& initialName,
+                                            const std::string& defaultExtension) override;
+  std::optional<std::string> saveFileDialog(const std::string& initialName,
+                                            const std::string& defaultExtension) override;
+  void sleep(int milliseconds) override;
+  long long nowMs() override;
+  [[noreturn]] void exitProcess(int status) override;
+};
+
+// The name a file dialog hands back: `extension` is added (after a dot) when
+// the file name itself has none, so "tune" becomes "tune.SET" but
+// "tune.set" and "my.dir/tune.set" stay as they are.
+QString withDefaultExtension(const QString& path, const QString& extension);
+
+// The dialog's name filter for an initial name that is a pattern such as
+// "*.set": both letter cases are listed, because file names on Linux are
+// case-sensitive and the default extension is upper case.
+QString nameFilterFor(const QString& pattern);
+
+}  // namespace korvane
