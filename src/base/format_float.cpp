@@ -46,7 +46,9 @@ void roundedDigits(long double value, int decimals, std::string& integer, std::s
   std::vector<char> buffer(6000);
   int length = std::snprintf(buffer.data(), buffer.size(), "%.80Lf", std::fabs(value));
   std::string text(buffer.data(), static_cast<std::size_t>(length));
-  std::size_t point = text.find('.');
+  // The C library writes the point of the process's numeric locale; the digits
+  // are all that matter here.
+  std::size_t point = text.find_first_not_of("0123456789");
   integer = text.substr(0, point);
   std::string rest = text.substr(point + 1);
   fraction = rest.substr(0, static_cast<std::size_t>(decimals));
