@@ -119,14 +119,6 @@ TEST_F(ConnectionTest, AfterHaltTicksSendNothingUntilBeginStartsAgain) {
   EXPECT_EQ(line().writtenLetters(), "R");
 }
 
-TEST_F(ConnectionTest, MonitoringPollsLiveDataOnEveryTick) {
-  ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
-  line().clearWritten();
-  tick(3);
-  EXPECT_EQ(writtenFrames(), (std::vector{testing::frame('A'), testing::frame('A'), testing::frame('A')}));
-  EXPECT_FALSE(w().rpm_dpy.text().empty());
-}
-
 TEST_F(ConnectionTest, IdentifyReplyWhileMonitoringLeadsToAFullReadOnTheNextTick) {
   ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
   line().clearWritten();
@@ -155,21 +147,6 @@ TEST_P(UploadDuringConnection, EndsInMonitoringWithoutTheRestOfTheAttempt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(States, UploadDuringConnection, ::testing::Values(0, 1));
-
-class ClosedPortTick : public ConnectionTest, public ::testing::WithParamInterface<CommState> {};
-
-TEST_P(ClosedPortTick, SendsNothingInAnyState) {
-  program().CommState = GetParam();
-  program().ConnectAttempts = 3;
-  tick(3);
-  EXPECT_EQ(line().writtenLetters(), "");
-  EXPECT_EQ(program().CommState, GetParam());
-  EXPECT_EQ(program().ConnectAttempts, 3);
-}
-
-INSTANTIATE_TEST_SUITE_P(States, ClosedPortTick,
-                         ::testing::Values(CommState::Idle, CommState::Connecting, CommState::ReadingAll,
-                                           CommState::Uploading, CommState::Monitoring));
 
 TEST_F(ConnectionTest, FileTransferTakesThePortOverWithoutTouchingTheLayout) {
   ASSERT_NO_FATAL_FAILURE(connectAndReadAll());

@@ -244,13 +244,6 @@ TEST_F(UploadTest, NothingMarkedOnlyWaits) {
   EXPECT_EQ(program().CommState, CommState::Monitoring);
 }
 
-TEST_F(UploadTest, UnmarkedFieldIsNotSentWhateverItsText) {
-  w().Fuel_mx.setText("25");
-  w().Fuel_mx.setColour(kWhite);
-  upload();
-  EXPECT_TRUE(line().written().empty());
-}
-
 TEST_F(UploadTest, AllCellsTakeSixteenSecondsAfterTheFirstWait) {
   for (auto& c : w().GainCells) edit(*c, "1.00");
   // 128 exchanges of 125 ms and the 5 ms the read waits after the reply,
