@@ -5,7 +5,10 @@ namespace korvane::testing {
 
 void RecordingDesktop::messageBox(const std::string& text, const std::string& caption) {
   messages.push_back({text, caption, clock.now()});
-  if (whileMessageBoxOpen) whileMessageBoxOpen(messages.back());
+  // A copy: a box opened by the events run here grows `messages`, which
+  // would leave a reference into it dangling.
+  const RecordedMessage shown = messages.back();
+  if (whileMessageBoxOpen) whileMessageBoxOpen(shown);
 }
 
 void RecordingDesktop::exceptionBox(const std::string& message) { exceptions.push_back(message); }
