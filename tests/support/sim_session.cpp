@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <fstream>
@@ -38,6 +39,13 @@ std::string lettersOf(const std::vector<FrameBytes>& frames) {
   std::string letters;
   for (const FrameBytes& f : frames) letters += f.size() > 2 ? static_cast<char>(f[2]) : '?';
   return letters;
+}
+
+std::vector<std::string> entriesOf(const std::filesystem::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 PollingTimer::PollingTimer(Clock::duration interval) : interval_(interval) { restart(); }

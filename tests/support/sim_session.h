@@ -39,6 +39,15 @@ struct SimReport {
 // The command letters of `frames`, in order.
 std::string lettersOf(const std::vector<FrameBytes>& frames);
 
+// The six bytes of a command frame.
+inline FrameBytes commandFrame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
+  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
+}
+
+// The names in `directory`, sorted; where a save leaves its target and
+// would leave a temporary file.
+std::vector<std::string> entriesOf(const std::filesystem::path& directory);
+
 // The window's 100 ms timer as the event loop runs it: a tick falls due every
 // interval; a tick that falls due while the one before still runs comes as
 // soon as that one ends, and the schedule goes on from then.
