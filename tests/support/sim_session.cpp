@@ -92,7 +92,8 @@ class SimSession::Watchdog {
 };
 
 SimSession::SimSession(const std::string& simBinary, std::vector<std::string> simArgs, bool verbose,
-                       std::chrono::seconds budget) {
+                       std::chrono::seconds budget)
+    : verbose_(verbose) {
   simArgs.insert(simArgs.begin(), {"--link", (dir.path() / "Com1").string()});
   if (verbose) simArgs.insert(simArgs.begin(), "--verbose");
   sim_ = std::make_unique<SimProcess>(simBinary, simArgs);
@@ -115,7 +116,7 @@ bool SimSession::tickUntil(const std::function<bool()>& done, std::chrono::milli
   while (!done()) {
     if (std::chrono::steady_clock::now() >= deadline) return false;
     timer.fire([this] { get_data_timerTimer(*program_); });
-    report();  // keeps the emulator's output pipe from filling up
+    if (verbose_) report();  // keeps the emulator's output pipe from filling up
   }
   return true;
 }

@@ -110,6 +110,7 @@ class SimSession {
  private:
   void take(const std::string& line);
 
+  bool verbose_;
   std::unique_ptr<SimProcess> sim_;
   std::unique_ptr<Program> program_;
   SimReport report_;
