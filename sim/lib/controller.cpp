@@ -111,21 +111,43 @@ LiveData Controller::liveData(long long nowMs) const { return held_ ? *held_ : e
 
 std::vector<ReplyChunk> Controller::feed(std::span<const std::uint8_t> bytes, long long nowMs) {
   std::vector<ReplyChunk> chunks;
-  if (lineExhausted()) return chunks;
+  const bool wasExhausted = lineExhausted();
   for (const Frame& frame : assembler_.push(bytes, nowMs)) {
-    if (lineExhausted()) break;  // frames after the limit never arrive
+    // Frames after the limit never reach the controller; they are kept
+    // apart so that a test can see what the tool sent into the dead line.
+    if (lineExhausted()) {
+      ignored_.push_back({nowMs, frame});
+      continue;
+    }
     frames_.push_back({nowMs, frame});
     ++framesSeen_;
     if (faults_.silent) continue;
     if (std::optional<Bytes> reply = answer(frame, nowMs)) schedule(dress(std::move(*reply)), nowMs, chunks);
   }
-  lastFrameDoneMs_ = std::max(nowMs, lineFreeAtMs_);
+  // The hang-up counts from the last reply, not from frames sent into the
+  // dead line afterwards.
+  if (!wasExhausted) lastFrameDoneMs_ = std::max(nowMs, lineFreeAtMs_);
   return chunks;
 }
 
 std::optional<long long> Controller::hangUpAtMs() const {
   if (!lineExhausted()) return std::nullopt;
   return lastFrameDoneMs_ + kHangUpDelayMs;
+}
+
+bool Controller::flooding() const {
+  return faults_.floodAfterFrames && framesSeen_ >= static_cast<std::size_t>(std::max(0, *faults_.floodAfterFrames)) &&
+         !lineExhausted();
+}
+
+ReplyChunk Controller::floodChunk(long long nowMs) {
+  Bytes bytes;
+  while (bytes.size() < kFloodChunkBytes) {
+    const Bytes more = junk();
+    bytes.insert(bytes.end(), more.begin(), more.end());
+  }
+  bytes.resize(kFloodChunkBytes);
+  return {nowMs, std::move(bytes)};
 }
 
 bool Controller::lineExhausted() const {

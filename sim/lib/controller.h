@@ -23,13 +23,14 @@ using Bytes = std::vector<std::uint8_t>;
 enum class Garbage { None, Before, After, Instead };
 
 struct Faults {
-  bool silent = false;                 // answers nothing at all
-  std::set<int> deadCells;             // 'E' and 'e' for these cell indexes get no answer (and write nothing)
-  int lateMs = 0;                      // every reply reaches the tool this much later
-  std::optional<int> splitGapMs;       // every reply comes in two halves this far apart
-  Garbage garbage = Garbage::None;     // junk before, after or instead of every reply
-  Bytes junk;                          // the junk; empty means 1 to 8 random bytes each time
-  std::optional<int> dropAfterFrames;  // the line goes down after this many frames
+  bool silent = false;                  // answers nothing at all
+  std::set<int> deadCells;              // 'E' and 'e' for these cell indexes get no answer (and write nothing)
+  int lateMs = 0;                       // every reply reaches the tool this much later
+  std::optional<int> splitGapMs;        // every reply comes in two halves this far apart
+  Garbage garbage = Garbage::None;      // junk before, after or instead of every reply
+  Bytes junk;                           // the junk; empty means 1 to 8 random bytes each time
+  std::optional<int> dropAfterFrames;   // the line goes down after this many frames
+  std::optional<int> floodAfterFrames;  // after this many frames junk pours out without a pause
 };
 
 // Bytes that reach the tool at `atMs`, on the same clock as the feed.
@@ -50,6 +51,10 @@ struct ReceivedFrame {
 // After the last frame it answers, a line that goes down stays up this long,
 // so the tool can still read that frame's reply.
 constexpr long long kHangUpDelayMs = 250;
+
+// The flood goes out in pieces of this size, each as soon as the line has
+// room, so it never pauses for as long as a byte takes.
+constexpr std::size_t kFloodChunkBytes = 32;
 
 class Controller {
  public:
@@ -80,11 +85,23 @@ class Controller {
   // The frames received and answered (or deliberately not answered), in order.
   const std::vector<ReceivedFrame>& frames() const { return frames_; }
   void clearFrames() { frames_.clear(); }
+
+  // The frames that came while the line was going down: never answered and
+  // never acted on.
+  const std::vector<ReceivedFrame>& ignoredFrames() const { return ignored_; }
   std::size_t discardedBytes() const { return assembler_.discarded(); }
 
   // When the line goes down, once the frame limit of the dropped-line fault
   // has been reached; from then on nothing passes either way.
   std::optional<long long> hangUpAtMs() const;
+
+  // Whether the flood fault has begun: from the frame limit on, junk is to
+  // go out without a pause until the line goes down.
+  bool flooding() const;
+
+  // The next piece of the flood, at `nowMs`: the junk bytes repeated, or
+  // random bytes.
+  ReplyChunk floodChunk(long long nowMs);
 
  private:
   bool lineExhausted() const;
@@ -98,6 +115,7 @@ class Controller {
   std::optional<LiveData> held_;
   FrameAssembler assembler_;
   std::vector<ReceivedFrame> frames_;
+  std::vector<ReceivedFrame> ignored_;
   std::size_t framesSeen_ = 0;
   long long lineFreeAtMs_ = 0;     // replies leave in order: none overtakes another
   long long lastFrameDoneMs_ = 0;  // when the last reply fed so far has reached the tool

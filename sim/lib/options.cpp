@@ -104,6 +104,10 @@ constexpr Flag kFlags[] = {
      [](Options& o, std::string_view v) {
        o.faults.dropAfterFrames = static_cast<int>(parseNumber(v, kMaxFrames, "--drop-after"));
      }},
+    {"--flood-after", true,
+     [](Options& o, std::string_view v) {
+       o.faults.floodAfterFrames = static_cast<int>(parseNumber(v, kMaxFrames, "--flood-after"));
+     }},
     {"--help", false, [](Options& o, std::string_view) { o.help = true; }},
 };
 
@@ -225,6 +229,9 @@ Faults (for trying how Korvane copes):
                        reply gets 1 to 8 random bytes
   --seed N             seed for the random junk (default 1)
   --drop-after N       answer N frames, then hang up the line and exit
+  --flood-after N      after N frames, pour junk onto the line without a
+                       pause, as fast as the line carries it (the junk of
+                       --junk repeated, or random bytes); replies drown in it
 
   --help               show this text and exit
 

@@ -28,6 +28,7 @@ class PacedOutput {
 
   std::optional<long long> nextDueUs() const;
   bool empty() const { return pending_.empty(); }
+  std::size_t size() const { return pending_.size(); }
 
  private:
   struct Pending {

@@ -115,6 +115,7 @@ long long PtyServer::nowUs() const {
 void PtyServer::serve(const volatile std::sig_atomic_t& stop, const sigset_t* waitMask, std::ostream& log) {
   bool hungUp = false;
   while (!stop && !hungUp) {
+    keepFlooding();
     std::optional<long long> wakeUs = output_.nextDueUs();
     if (writeBlocked_) wakeUs = nowUs() + kRetryWriteUs;
     // A dropped line hangs up only once its last reply is out.
@@ -159,6 +160,14 @@ void PtyServer::transmit() {
   if (written < static_cast<ssize_t>(due.size())) writeBlocked_ = true;
 }
 
+// Tops the flood up while only a few of its bytes are left to go, so the
+// line never pauses and the queue of bytes stays short.
+void PtyServer::keepFlooding() {
+  if (controller_.flooding() && output_.size() < kFloodChunkBytes / 2) {
+    output_.add(controller_.floodChunk(nowUs() / 1000));
+  }
+}
+
 void PtyServer::logTraffic(std::ostream& log, const std::vector<ReplyChunk>& chunks) {
   const auto seconds = [](long long ms) { return static_cast<double>(ms) / 1e3; };
   const auto& frames = controller_.frames();
@@ -171,6 +180,12 @@ void PtyServer::logTraffic(std::ostream& log, const std::vector<ReplyChunk>& chu
     const ReceivedFrame& frame = frames[framesLogged_];
     log << "korvane-sim: " << std::fixed << std::setprecision(3) << seconds(frame.atMs) << " <- '" << frame.letter()
         << "'" << hex(frame.bytes) << "\n";
+  }
+  const auto& ignored = controller_.ignoredFrames();
+  for (; ignoredLogged_ < ignored.size(); ++ignoredLogged_) {
+    const ReceivedFrame& frame = ignored[ignoredLogged_];
+    log << "korvane-sim: " << std::fixed << std::setprecision(3) << seconds(frame.atMs) << " ignored '"
+        << frame.letter() << "'" << hex(frame.bytes) << " (the line is going down)\n";
   }
   for (const ReplyChunk& chunk : chunks) {
     log << "korvane-sim: " << std::fixed << std::setprecision(3) << seconds(chunk.atMs) << " ->" << hex(chunk.bytes)

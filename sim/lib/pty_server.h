@@ -43,6 +43,7 @@ class PtyServer {
   long long nowUs() const;
   void receive(std::ostream& log);
   void transmit();
+  void keepFlooding();
   void logTraffic(std::ostream& log, const std::vector<ReplyChunk>& chunks);
   void makeLink();
   void removeLink();
@@ -58,6 +59,7 @@ class PtyServer {
   bool linkMade_ = false;
   bool writeBlocked_ = false;
   std::size_t framesLogged_ = 0;
+  std::size_t ignoredLogged_ = 0;
   std::size_t discardedLogged_ = 0;
   std::chrono::steady_clock::time_point start_;
 };

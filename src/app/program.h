@@ -35,6 +35,10 @@ struct Program {
   // can tell a reply for the cell it asked for from a stray one.
   std::int32_t LastCellAddress = -1;
 
+  // The letter of the last accepted reply, so that a sender can tell the echo
+  // of its own command from a late reply to an earlier one.
+  char LastReplyLetter = '\0';
+
   // How many handlers that talk to the controller are unfinished. Timer ticks
   // that fall due meanwhile (inside their message boxes) do nothing, so no
   // serial exchange ever starts inside another.

@@ -16,16 +16,25 @@ constexpr int kSettleMs = 200;  // the controller's pause after a parameter it s
 struct Upload {
   Program& program;
   TFrm_Mapping& w;
+  // Set when the full scale or the MAP range was sent in this upload and the
+  // controller's echo did not come: what the program holds may then not be
+  // what the controller holds, and the rev limiter and the pressure are
+  // encoded against them.
+  bool fullScaleUnconfirmed = false;
+  bool rangeUnconfirmed = false;
 
   long double number(const Field& field) const { return uploadNumber(field.text(), program.decimalSeparator); }
   void refuse(const char* message) const { program.desktop.messageBox(message, "ERROR"); }
   void settle() const { program.desktop.sleep(kSettleMs); }
   void sendWord(char letter, std::int32_t value) const {
-    SendCommand(program, letter, static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>((value >> 8) & 0xFF), 0);
+    SendCommand(program, letter, static_cast<std::uint8_t>(value & 0xFF),
+                static_cast<std::uint8_t>((value >> 8) & 0xFF), 0);
   }
   void sendByte(char letter, std::int32_t value) const {
     SendCommand(program, letter, static_cast<std::uint8_t>(value & 0xFF), 0, 0);
   }
+  // Whether the exchange just made was answered by its own echo.
+  bool echoed(char letter) const { return program.ReplyReceived && program.LastReplyLetter == letter; }
 
   void fuelScaler() const {
     if (!w.Fuel_mx.marked()) return;
@@ -65,13 +74,14 @@ struct Upload {
     }
   }
 
-  void fullScale() const {
+  void fullScale() {
     if (!w.FS_RPM.marked()) return;
     const std::int32_t rpm = integerConversion(number(w.FS_RPM));
     if (rpm <= 999) return refuse("The value for the Full Scale RPM is too low, Parameter will not be updated");
     const std::int32_t period = oneShotRaw(rpm);
     if (period == 0) return refuse("The value for the Full Scale RPM is too high, Parameter will not be updated");
     sendWord('q', period);
+    fullScaleUnconfirmed = !echoed('q');
     // The rev limiter is a fraction of the full scale: send it again against
     // the new one, which the echo has just set.
     w.max_rpm.setColour(kYellow);
@@ -83,6 +93,11 @@ struct Upload {
     const long double x = number(w.max_rpm);
     if (program.ControllerSettings.FullScaleRpm == 0) {
       return refuse("The Full Scale RPM is not known yet, the Rev Limiter will not be updated");
+    }
+    // Encoded against a full scale the controller may not hold, the limit
+    // would land at another engine speed.
+    if (fullScaleUnconfirmed) {
+      return refuse("The Full Scale RPM was not confirmed by the controller, the Rev Limiter will not be updated");
     }
     std::int32_t k = revLimiterRaw(x, program.ControllerSettings.FullScaleRpm);
     if (k > 1023) {
@@ -103,10 +118,11 @@ struct Upload {
     settle();
   }
 
-  void mapRange() const {
+  void mapRange() {
     if (!w.Label18.marked()) return;
     const std::int32_t value = (w.map_type_2.checked() ? 1 : 0) + (w.map_type_3.checked() ? 2 : 0);
     sendByte('v', value);
+    rangeUnconfirmed = !echoed('v');
     settle();
   }
 
@@ -116,6 +132,10 @@ struct Upload {
     const ControllerSettings& s = program.ControllerSettings;
     if (s.MapSpanKpa == 0) {
       return refuse("The MAP sensor range is not known yet, the Cut Fuel Below pressure will not be updated");
+    }
+    if (rangeUnconfirmed) {
+      return refuse(
+          "The MAP sensor range was not confirmed by the controller, the Cut Fuel Below pressure will not be updated");
     }
     sendWord('p', pressureRaw(x, s.MapOffsetKpa, s.MapSpanKpa));
     settle();
@@ -153,7 +173,7 @@ struct Upload {
     settle();
   }
 
-  void run() const {
+  void run() {
     fuelScaler();
     gainCells();
     fullScale();

@@ -49,6 +49,7 @@ void DecodeReply(Program& program) {
   // only evidence that these bytes are one whole reply.
   const ReplyKind* kind = findReplyKind(static_cast<char>(buffer[kLetterPosition]));
   if (kind == nullptr || kind->length != count) return;
+  program.LastReplyLetter = kind->letter;
   kind->apply(program, Reply(std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(count))));
 }
 

@@ -92,11 +92,21 @@ std::optional<std::vector<SetFilePiece>> checkedPieces(Program& program, const s
   return pieces;
 }
 
-// Sends one piece's command and reads its echo; false when none was accepted.
+// Whether the reply just taken is the controller's echo of this gain write:
+// the cell written, holding the value sent. A late echo of the line before
+// confirms nothing about this one.
+bool gainEchoed(const Program& program, const SetFileCommand& command) {
+  const bool cellReply = program.LastReplyLetter == 'e' || program.LastReplyLetter == 'E';
+  return program.ReplyReceived && cellReply && program.LastCellAddress == (command.p1 | command.p2 << 8) &&
+         program.ControllerSettings.LastCellValue == command.p3;
+}
+
+// Sends one piece's command and reads its echo; false when its own echo did
+// not come.
 bool sendPiece(Program& program, const SetFileCommand& command) {
   if (command.kind == SetFileCommand::Kind::Parameter) {
     SendCommand(program, command.letter, command.p1, command.p2, command.p3);
-    return program.ReplyReceived;
+    return program.ReplyReceived && program.LastReplyLetter == command.letter;
   }
   // Gain frames are paced by time; reading each echo at once keeps the
   // echoes from piling up in front of a later parameter's echo.
@@ -104,7 +114,7 @@ bool sendPiece(Program& program, const SetFileCommand& command) {
   program.desktop.sleep(kGainWriteWaitMs);
   program.ReplyReceived = false;
   DecodeReply(program);
-  return program.ReplyReceived;
+  return gainEchoed(program, command);
 }
 
 void sendPieces(Program& program, const std::vector<SetFilePiece>& pieces) {

@@ -5,14 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <set>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/startup.h"
@@ -20,91 +16,40 @@
 #include "comm/full_read.h"
 #include "comm/upload.h"
 #include "link/command.h"
-#include "link/serial_backend_posix.h"
-#include "support/headless_program.h"
-#include "support/real_time_desktop.h"
-#include "support/sim_process.h"
+#include "support/sim_session.h"
 
 namespace korvane::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using FrameBytes = std::vector<std::uint8_t>;
-
-constexpr int kTimerIntervalMs = 100;
 
 FrameBytes frame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
   return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
 }
 
-// The bytes of a verbose "<-" line of korvane-sim ("korvane-sim: 1.234 <- 'R'
-// 02 06 52 00 00 00"), or nothing for any other line.
-std::optional<FrameBytes> receivedFrame(const std::string& line) {
-  const auto arrow = line.find(" <- '");
-  if (arrow == std::string::npos) return std::nullopt;
-  std::istringstream hex(line.substr(arrow + 7));
-  FrameBytes bytes;
-  for (unsigned value; hex >> std::hex >> value;) bytes.push_back(static_cast<std::uint8_t>(value));
-  return bytes;
-}
-
-std::string lettersOf(const std::vector<FrameBytes>& frames) {
-  std::string letters;
-  for (const FrameBytes& f : frames) letters += static_cast<char>(f.at(2));
-  return letters;
-}
-
 class LiveTuning : public ::testing::Test {
  public:
   void start(std::vector<std::string> simArgs) {
-    simArgs.insert(simArgs.begin(), {"--verbose", "--link", (dir.path() / "Com1").string()});
-    sim = std::make_unique<SimProcess>(KORVANE_SIM_PATH, simArgs);
-    std::ofstream(dir.path() / "comm.ini") << "1\n";
-    const std::filesystem::path workDir = dir.path();
-    program = std::make_unique<Program>(
-        desktop, [workDir] { return makePosixSerialBackend(workDir); }, workDir);
-    FormCreate(*program);
-    ASSERT_EQ(program->SelectedPort, 1);
+    session = std::make_unique<SimSession>(KORVANE_SIM_PATH, std::move(simArgs));
   }
 
-  TFrm_Mapping& w() { return program->Frm_Mapping; }
+  Program& program() { return session->program(); }
+  TFrm_Mapping& w() { return session->w(); }
+  RealTimeDesktop& desktop() { return session->desktop; }
+  const std::vector<FrameBytes>& received() { return session->report(300ms).acted; }
 
-  // Ticks as the window's 100 ms timer gives them until `done` holds or
-  // `limit` ticks have run: a tick that falls due while another runs is not
-  // queued up, so the next one follows at once.
-  void tickUntil(const std::function<bool()>& done, int limit) {
-    for (int i = 0; i < limit && !done(); ++i) {
-      const auto dueNext = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimerIntervalMs);
-      get_data_timerTimer(*program);
-      collectFrames(0ms);
-      std::this_thread::sleep_until(dueNext);
-    }
-  }
-
-  // Takes korvane-sim's report of the frames it received so far, waiting up
-  // to `quiet` for more.
-  void collectFrames(std::chrono::milliseconds quiet) {
-    for (std::string line; !(line = sim->nextLine(quiet + 1ms)).empty();) {
-      if (auto f = receivedFrame(line)) received.push_back(*f);
-    }
-  }
-
-  TempDir dir;
-  RealTimeDesktop desktop;
-  std::unique_ptr<SimProcess> sim;
-  std::unique_ptr<Program> program;
-  std::vector<FrameBytes> received;
+  std::unique_ptr<SimSession> session;
 };
 
 TEST_F(LiveTuning, ConnectReadMonitorUploadAndHalt) {
   ASSERT_NO_FATAL_FAILURE(start({"--gains", "100", "--gain", "5=140"}));
-  Begin_CommClick(*program);
-  ASSERT_TRUE(program->ControllerPort.IsOpen);
+  Begin_CommClick(program());
+  ASSERT_TRUE(program().ControllerPort.IsOpen);
   EXPECT_EQ(w().height(), kExpandedHeight);
 
   // The identify poll, then the full read in the next tick.
-  tickUntil([&] { return program->CommState == CommState::Monitoring; }, 10);
-  ASSERT_EQ(program->CommState, CommState::Monitoring);
+  session->tickUntil([&] { return program().CommState == CommState::Monitoring; }, 8s);
+  ASSERT_EQ(program().CommState, CommState::Monitoring);
   EXPECT_EQ(w().FW_Rev.text(), "v1.02.74");
   EXPECT_EQ(w().Fuel_mx.text(), "10.240");
   EXPECT_EQ(w().GainCells[5]->text(), "1.09");
@@ -120,7 +65,7 @@ TEST_F(LiveTuning, ConnectReadMonitorUploadAndHalt) {
   std::vector<Colour> lamp;
   std::set<std::string> speeds;
   int live = 0;
-  tickUntil(
+  session->tickUntil(
       [&] {
         if (live > 0) {
           lamp.push_back(w().heartbeat.colour());
@@ -128,7 +73,7 @@ TEST_F(LiveTuning, ConnectReadMonitorUploadAndHalt) {
         }
         return live++ == kLiveTicks;
       },
-      kLiveTicks + 1);
+      5s);
   ASSERT_EQ(lamp.size(), static_cast<std::size_t>(kLiveTicks));
   for (std::size_t i = 1; i < lamp.size(); ++i) EXPECT_NE(lamp[i], lamp[i - 1]) << "reply " << i;
   EXPECT_GE(speeds.size(), 2u) << "the engine speed did not change";
@@ -138,7 +83,7 @@ TEST_F(LiveTuning, ConnectReadMonitorUploadAndHalt) {
   // range button the full read checked goes too.
   w().Fuel_mx.setText("25");
   w().GainCells[5]->setText("1.50");
-  Button1Click(*program);
+  Button1Click(program());
   EXPECT_EQ(w().Fuel_mx.text(), "24.986");
   EXPECT_EQ(w().Fuel_mx.colour(), kWhite);
   EXPECT_EQ(w().GainCells[5]->colour(), kWhite);
@@ -146,24 +91,24 @@ TEST_F(LiveTuning, ConnectReadMonitorUploadAndHalt) {
   // Read back from the controller into blanked fields.
   w().Fuel_mx.setText("");
   w().GainCells[5]->setText("");
-  SendCommand(*program, 'C', 0, 0, 0);
-  EXPECT_TRUE(requestGainCell(*program, 5));
+  SendCommand(program(), 'C', 0, 0, 0);
+  EXPECT_TRUE(requestGainCell(program(), 5));
   EXPECT_EQ(w().Fuel_mx.text(), "24.986");
   EXPECT_EQ(w().GainCells[5]->text(), "1.50");
 
-  Halt_CommClick(*program);
-  tickUntil([] { return false; }, 3);
-  collectFrames(300ms);
+  Halt_CommClick(program());
+  session->tickFor(300ms);
 
-  EXPECT_FALSE(program->ControllerPort.IsOpen);
+  EXPECT_FALSE(program().ControllerPort.IsOpen);
   EXPECT_EQ(w().height(), kCollapsedHeight);
   EXPECT_FALSE(w().Gain_Table_Group.visible());
   EXPECT_TRUE(w().Begin_Comm.enabled());
   EXPECT_FALSE(w().Halt_Comm.enabled());
-  EXPECT_EQ(program->CommState, CommState::Monitoring);
-  EXPECT_TRUE(desktop.messages.empty()) << desktop.messages.front().text;
+  EXPECT_EQ(program().CommState, CommState::Monitoring);
+  EXPECT_TRUE(desktop().messages.empty()) << desktop().messages.front().text;
 
-  ASSERT_EQ(lettersOf(received), "RC" + std::string(128, 'E') + std::string(kLiveTicks, 'A') + "mev" + "CE");
+  ASSERT_EQ(lettersOf(received()), "RC" + std::string(128, 'E') + std::string(kLiveTicks, 'A') + "mev" + "CE");
+  const auto& received = this->received();
   EXPECT_EQ(received[0], frame('R'));
   for (int i = 0; i < 128; ++i) EXPECT_EQ(received[2 + i], frame('E', static_cast<std::uint8_t>(i), 1, 32));
   const std::size_t upload = 2 + 128 + kLiveTicks;
@@ -175,20 +120,19 @@ TEST_F(LiveTuning, ConnectReadMonitorUploadAndHalt) {
 
 TEST_F(LiveTuning, SilentControllerIsGivenUpAfterSixPolls) {
   ASSERT_NO_FATAL_FAILURE(start({"--silent"}));
-  Begin_CommClick(*program);
-  const long long begun = desktop.nowMs();
-  tickUntil([&] { return !program->ControllerPort.IsOpen; }, 20);
-  tickUntil([] { return false; }, 2);
-  collectFrames(200ms);
+  Begin_CommClick(program());
+  const long long begun = desktop().nowMs();
+  session->tickUntil([&] { return !program().ControllerPort.IsOpen; }, 4s);
+  session->tickFor(200ms);
 
-  EXPECT_EQ(received, std::vector<FrameBytes>(6, frame('R')));
-  ASSERT_EQ(desktop.messageTexts(),
+  EXPECT_EQ(received(), std::vector<FrameBytes>(6, frame('R')));
+  ASSERT_EQ(desktop().messageTexts(),
             std::vector<std::string>{"Failure to connect to attached controller (Non Response)"});
   // Six exchanges of 125 ms and a read that gives up after about 105 ms.
-  const long long took = desktop.messages[0].atMs - begun;
+  const long long took = desktop().messages[0].atMs - begun;
   EXPECT_GE(took, 6 * 230 - 50);
   EXPECT_LE(took, 6 * 230 + 1500);
-  EXPECT_EQ(program->CommState, CommState::Idle);
+  EXPECT_EQ(program().CommState, CommState::Idle);
   EXPECT_EQ(w().height(), kCollapsedHeight);
   EXPECT_TRUE(w().Begin_Comm.enabled());
 }

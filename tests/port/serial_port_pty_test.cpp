@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +30,13 @@ using testing::TempDir;
 
 long long msSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// CPU time this thread has used, in microseconds.
+long long threadCpuUs() {
+  timespec used{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+  return static_cast<long long>(used.tv_sec) * 1'000'000 + used.tv_nsec / 1000;
 }
 
 class PortOnPty : public ::testing::Test {
@@ -231,6 +239,31 @@ TEST_F(PortOnPty, AVanishedLineReadsAsSilenceWithoutWaiting) {
   EXPECT_TRUE(port_.ReadByte(byte));
   EXPECT_FALSE(port_.Write(&byte, 1));
   EXPECT_LT(msSince(start), 100);
+}
+
+// The controller's side goes away while a read is waiting for a reply: the
+// read ends at once instead of waiting out its time-out, and neither it nor
+// the reads and writes after it spin on the dead line.
+TEST_F(PortOnPty, AHangUpDuringAReadEndsItAtOnceWithoutSpinning) {
+  ASSERT_TRUE(port_.Open());
+  std::thread hangUp([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    closeMaster();
+  });
+  const long long cpuBefore = threadCpuUs();
+  const auto start = Clock::now();
+  EXPECT_TRUE(readBlock().empty());
+  const long long waited = msSince(start);
+  hangUp.join();
+  EXPECT_GE(waited, 25);
+  EXPECT_LT(waited, 80) << "the read waited for its time-out on a line that had gone";
+  std::uint8_t byte = 0;
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_TRUE(readBlock().empty());
+    EXPECT_FALSE(port_.Write(&byte, 1));
+  }
+  EXPECT_LT(msSince(start), 150);
+  EXPECT_LT(threadCpuUs() - cpuBefore, 50'000) << "CPU time spent on a dead line";
 }
 
 }  // namespace

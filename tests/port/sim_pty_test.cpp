@@ -144,6 +144,15 @@ TEST_F(SimOnPty, DroppedLineAnswersThenHangsUpAndExits) {
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }
 
+TEST_F(SimOnPty, FloodPoursJunkAtTheLinesPaceAfterItsFrames) {
+  start({"--flood-after", "1", "--junk", "a5"});
+  RawTerminal line(link);
+  EXPECT_EQ(line.exchange(frame('R'), 5), (Bytes{0x02, 0x05, 'R', 0x22, 0x28}));
+  const auto begin = std::chrono::steady_clock::now();
+  EXPECT_EQ(line.readFor(200, 2s), Bytes(200, 0xA5));
+  EXPECT_GE(std::chrono::steady_clock::now() - begin, 90ms) << "200 bytes take about 104 ms on the line";
+}
+
 TEST_F(SimOnPty, VerboseModePrintsEveryFrame) {
   start({"--verbose"});
   RawTerminal line(link);
@@ -151,6 +160,18 @@ TEST_F(SimOnPty, VerboseModePrintsEveryFrame) {
   const std::string received = sim->nextLine(1s);
   EXPECT_NE(received.find("<- 'k' 02 06 6b 04 00 00"), std::string::npos) << received;
   EXPECT_NE(sim->nextLine(1s).find("-> 02 04 6b 04"), std::string::npos);
+}
+
+TEST_F(SimOnPty, VerboseModeTellsWhichFramesCameIntoADroppedLine) {
+  start({"--verbose", "--drop-after", "1"});
+  RawTerminal line(link);
+  EXPECT_EQ(line.exchange(frame('R'), 5).size(), 5u);
+  EXPECT_TRUE(line.exchange(frame('e', 4, 1, 7), 6, 50ms).empty());
+  std::string ignored;
+  for (std::string l; ignored.empty() && !(l = sim->nextLine(1s)).empty();) {
+    if (l.find(" ignored ") != std::string::npos) ignored = l;
+  }
+  EXPECT_NE(ignored.find("ignored 'e' 02 06 65 04 01 07"), std::string::npos) << ignored;
 }
 
 TEST(SimCommandLine, HelpAndBadOptionsEndAtOnce) {

@@ -25,6 +25,9 @@ class SimProcess {
   const std::string& device() const { return device_; }
   const std::string& listeningLine() const { return listening_; }
 
+  // Its process id while it runs, -1 once it has been waited for.
+  pid_t pid() const { return pid_; }
+
   // Waits up to `timeout` for the next line of its standard output; empty
   // when none comes.
   std::string nextLine(std::chrono::milliseconds timeout);

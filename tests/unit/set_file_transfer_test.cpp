@@ -617,7 +617,10 @@ TEST_P(LoadIntoFaultyController, SaysHowManyCommandsWereNotConfirmed) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, LoadIntoFaultyController,
                          ::testing::Values(LoadFault{"Silent", [](sim::Faults& f) { f.silent = true; }, "139"},
-                                           LoadFault{"DeadCell7", [](sim::Faults& f) { f.deadCells = {7}; }, "1"}),
+                                           LoadFault{"DeadCell7", [](sim::Faults& f) { f.deadCells = {7}; }, "1"},
+                                           // Each gain echo comes after its own read and is taken by the
+                                           // next line's: no line is confirmed by another's echo.
+                                           LoadFault{"LateEchoes", [](sim::Faults& f) { f.lateMs = 150; }, "128"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

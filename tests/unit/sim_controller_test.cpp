@@ -306,6 +306,48 @@ TEST(Faults, DroppedLineAnswersItsFramesThenHangsUp) {
   EXPECT_EQ(c.frames().size(), 2u);
 }
 
+TEST(Faults, FramesIntoADroppedLineAreKeptApartAndDoNotPutTheHangUpOff) {
+  Controller c;
+  c.faults().dropAfterFrames = 1;
+  replyTo(c, frame('R'), 0);
+  const auto hangUp = c.hangUpAtMs();
+  EXPECT_TRUE(c.feed(concat({frame('e', 3, 1, 9), frame('A')}), 100).empty());
+  EXPECT_EQ(c.hangUpAtMs(), hangUp);
+  ASSERT_EQ(c.ignoredFrames().size(), 2u);
+  EXPECT_EQ(B(c.ignoredFrames()[0].bytes.begin(), c.ignoredFrames()[0].bytes.end()), frame('e', 3, 1, 9));
+  EXPECT_EQ(c.ignoredFrames()[1].atMs, 100);
+  EXPECT_NE(c.gain(3), 9) << "the controller never saw the write";
+}
+
+TEST(Faults, FloodBeginsAfterItsFramesAndEndsWithTheLine) {
+  Controller c;
+  c.faults().floodAfterFrames = 2;
+  c.faults().dropAfterFrames = 3;
+  EXPECT_FALSE(c.flooding());
+  replyTo(c, frame('R'), 0);
+  EXPECT_FALSE(c.flooding());
+  EXPECT_EQ(replyTo(c, frame('R'), 10).size(), 5u) << "the frame that starts the flood is still answered";
+  EXPECT_TRUE(c.flooding());
+  replyTo(c, frame('R'), 20);
+  EXPECT_FALSE(c.flooding()) << "a line that goes down carries nothing";
+}
+
+TEST(Faults, FloodRepeatsTheJunkOrPoursRandomBytes) {
+  Controller given;
+  given.faults().floodAfterFrames = 0;
+  given.faults().junk = {0xAA, 0xBB, 0xCC};
+  const ReplyChunk chunk = given.floodChunk(40);
+  EXPECT_EQ(chunk.atMs, 40);
+  ASSERT_EQ(chunk.bytes.size(), kFloodChunkBytes);
+  for (std::size_t i = 0; i < chunk.bytes.size(); ++i) EXPECT_EQ(chunk.bytes[i], given.faults().junk[i % 3]) << i;
+
+  Controller random(Memory{}, 3);
+  random.faults().floodAfterFrames = 0;
+  const B first = random.floodChunk(0).bytes;
+  EXPECT_EQ(first.size(), kFloodChunkBytes);
+  EXPECT_NE(first, random.floodChunk(0).bytes);
+}
+
 TEST(Faults, LineDroppedAfterNoFramesHangsUpAtOnce) {
   Controller c;
   c.faults().dropAfterFrames = 0;

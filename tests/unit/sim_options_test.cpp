@@ -45,7 +45,8 @@ TEST(SimOptions, EveryOptionTakesEffect) {
                            "--seed",
                            "99",
                            "--drop-after",
-                           "12"});
+                           "12",
+                           "--flood-after=30"});
   EXPECT_EQ(o.link, std::filesystem::path("/tmp/x/Com1"));
   EXPECT_TRUE(o.verbose);
   EXPECT_EQ(o.memory.revision, 513);
@@ -61,6 +62,7 @@ TEST(SimOptions, EveryOptionTakesEffect) {
   EXPECT_EQ(o.faults.junk, (Bytes{0xFF, 0x00, 0xA5}));
   EXPECT_EQ(o.junkSeed, 99u);
   EXPECT_EQ(o.faults.dropAfterFrames, 12);
+  EXPECT_EQ(o.faults.floodAfterFrames, 30);
 }
 
 TEST(SimOptions, LaterOptionsOverrideEarlierOnes) {
@@ -89,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadCommandLine,
                                            Args{"--param", "TRG_REV=256"}, Args{"--param", "FUEL_MX=65536"},
                                            Args{"--param", "NOPE=1"}, Args{"--param", "TRG_REV"},
                                            Args{"--gain", "128=1"}, Args{"--gain", "5=256"}, Args{"--gains", ""},
-                                           Args{"--dead-cell", "128"}, Args{"--garbage", "sideways"},
-                                           Args{"--junk", "abc"}, Args{"--junk", "zz"},
+                                           Args{"--dead-cell", "128"}, Args{"--flood-after", "x"},
+                                           Args{"--garbage", "sideways"}, Args{"--junk", "abc"}, Args{"--junk", "zz"},
                                            Args{"--config-file", "/nonexistent/korvane.set"}, Args{"stray"}));
 
 TEST(SimMemoryText, ReadsASavedSetFileWithCrLfLineEnds) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -400,6 +401,49 @@ TEST_F(UploadTest, UnconfirmedFieldKeepsItsMark) {
   EXPECT_EQ(w().Fuel_mx.colour(), kYellow);
   EXPECT_EQ(w().Fuel_mx.text(), "25");
 }
+
+// The rev limiter is sent as a fraction of the full scale and the pressure
+// against the MAP range. When the controller has not echoed a new full scale
+// or range, the program cannot know which one it holds, so the dependent
+// value is refused rather than encoded against what may be the old one.
+struct Unconfirmed {
+  const char* name;
+  std::function<void(sim::Faults&)> fault;
+};
+
+void PrintTo(const Unconfirmed& u, std::ostream* os) { *os << u.name; }
+
+class UnconfirmedDependency : public UploadTest, public ::testing::WithParamInterface<Unconfirmed> {};
+
+TEST_P(UnconfirmedDependency, FullScaleLeavesTheRevLimiterUnsent) {
+  GetParam().fault(controller().faults());
+  edit(w().FS_RPM, "8000");
+  upload();
+  EXPECT_EQ(writtenFrames(), Frames{frame('q', 39, 9)});
+  EXPECT_EQ(desktop().messageTexts(),
+            Texts{"The Full Scale RPM was not confirmed by the controller, the Rev Limiter will not be updated"});
+  EXPECT_EQ(w().max_rpm.colour(), kYellow) << "sent with the next upload";
+}
+
+TEST_P(UnconfirmedDependency, RangeLeavesThePressureUnsent) {
+  GetParam().fault(controller().faults());
+  w().map_type_2.click();
+  edit(w().Min_Pressure, "100");
+  upload();
+  EXPECT_EQ(writtenFrames(), Frames{frame('v', 1)});
+  EXPECT_EQ(
+      desktop().messageTexts(),
+      Texts{
+          "The MAP sensor range was not confirmed by the controller, the Cut Fuel Below pressure will not be updated"});
+  EXPECT_EQ(w().Min_Pressure.colour(), kYellow);
+}
+
+INSTANTIATE_TEST_SUITE_P(Echoes, UnconfirmedDependency,
+                         ::testing::Values(Unconfirmed{"Silent", [](sim::Faults& f) { f.silent = true; }},
+                                           Unconfirmed{"Late", [](sim::Faults& f) { f.lateMs = 300; }},
+                                           Unconfirmed{"Garbled",
+                                                       [](sim::Faults& f) { f.garbage = sim::Garbage::After; }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class EnterKeyTest : public UploadTest, public ::testing::WithParamInterface<Target> {};
 

@@ -1,0 +1,146 @@
+// korvane-bench: times the program's long operations against korvane-sim
+// over a real pseudo-terminal, headless, and sets each against the time the
+// protocol itself prescribes; then measures the CPU time of live monitoring
+// and the peak memory. Run it by hand on a quiet machine; it is no test.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "machine.h"
+#include "nominal.h"
+#include "operations.h"
+#include "support/sim_session.h"
+
+namespace korvane::bench {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr double kTimeTolerance = 0.03;    // every operation within 3 % of its nominal time
+constexpr double kMonitorCpuShare = 0.02;  // live monitoring under 2 % of one core
+constexpr double kPeakMemoryMiB = 80;
+
+struct Settings {
+  std::string sim = KORVANE_SIM_PATH;
+  int runs = 3;
+  int monitorSeconds = 30;
+};
+
+constexpr const char* kUsage =
+    "Usage: korvane-bench [--runs N] [--monitor SECONDS] [--sim PATH]\n"
+    "Times connecting with the full read, an upload of all 128 cells, a save and a\n"
+    "load against korvane-sim on a pseudo-terminal (median of N runs, default 3),\n"
+    "then live monitoring for SECONDS (default 30) for its CPU time.\n";
+
+int positive(std::string_view text, const char* what) {
+  const int value = std::atoi(std::string(text).c_str());
+  if (value <= 0) throw std::invalid_argument(std::string(what) + " needs a whole number above 0");
+  return value;
+}
+
+Settings parseSettings(int argc, char** argv) {
+  Settings settings;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help") throw std::invalid_argument("");
+    if (i + 1 >= argc) throw std::invalid_argument(std::string(arg) + " needs a value");
+    const std::string_view value = argv[++i];
+    if (arg == "--runs") {
+      settings.runs = positive(value, "--runs");
+    } else if (arg == "--monitor") {
+      settings.monitorSeconds = positive(value, "--monitor");
+    } else if (arg == "--sim") {
+      settings.sim = value;
+    } else {
+      throw std::invalid_argument("unknown option " + std::string(arg));
+    }
+  }
+  return settings;
+}
+
+const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+
+struct Row {
+  const char* name;
+  NominalTime nominal;
+  std::vector<double> measuredMs;
+};
+
+// Prints one operation; whether it kept within its target.
+bool printRow(const Row& row) {
+  const double measured = median(row.measuredMs);
+  const double ratio = measured / row.nominal.totalMs();
+  const bool met = ratio <= 1 + kTimeTolerance && ratio >= 1 - kTimeTolerance;
+  std::printf("  %-24s %10.1f ms %10.1f ms %7.4f   %6.1f ms   %s\n", row.name, measured, row.nominal.totalMs(), ratio,
+              spread(row.measuredMs), verdict(met));
+  return met;
+}
+
+void printNominal(const Row& row) {
+  const NominalTime& t = row.nominal;
+  std::printf(
+      "  %-24s waits %7.1f + read time-outs %6.1f + wire outside waits %4.1f = %7.1f ms"
+      " (wire in all %6.1f ms)\n",
+      row.name, t.waitsMs(), t.readTimeoutsMs(), t.wireOutsideWaitsMs(), t.totalMs(), t.wireMs());
+}
+
+bool run(const Settings& settings) {
+  std::printf("korvane-bench: korvane-sim on a pseudo-terminal, %d run(s), median wall time\n", settings.runs);
+  std::printf("machine: %s; load average %s at the start\n\n", machineDescription().c_str(), loadAverages().c_str());
+  const auto budget = std::chrono::seconds(120 + 60 * settings.runs + settings.monitorSeconds);
+  testing::SimSession session(settings.sim, {}, false, budget);
+  Operations ops(session);
+
+  std::vector<Row> rows{{"connect and full read", connectAndFullRead(), {}},
+                        {"upload of 128 cells", uploadOfAllCells(), {}},
+                        {"save to a set file", saveToSetFile(), {}},
+                        {"load of a set file", loadOfSetFile(), {}}};
+  for (int r = 0; r < settings.runs; ++r) {
+    rows[0].measuredMs.push_back(ops.connectAndFullRead());
+    rows[1].measuredMs.push_back(ops.uploadAllCells());
+    rows[2].measuredMs.push_back(ops.save());
+    rows[3].measuredMs.push_back(ops.load());
+  }
+  std::printf("  %-24s %13s %13s %7s %11s\n", "operation", "measured", "nominal", "ratio", "spread");
+  bool met = true;
+  for (const Row& row : rows) met = printRow(row) && met;
+  std::printf("\nnominal time, counted step by step as the program runs the protocol:\n");
+  for (const Row& row : rows) printNominal(row);
+
+  const Monitoring m = ops.monitor(std::chrono::seconds(settings.monitorSeconds));
+  const double share = m.cpuMs / m.wallMs;
+  const double peak = peakMemoryMiB();
+  std::printf(
+      "\nlive monitoring: %.1f s, %d polls, %d answered: CPU %.0f ms per minute = %.2f %% of one core"
+      " (under %.0f %%: %s)\n",
+      m.wallMs / 1000, m.polls, m.answered, share * 60'000, share * 100, kMonitorCpuShare * 100,
+      verdict(share < kMonitorCpuShare));
+  std::printf("peak memory: %.1f MiB (under %.0f MiB: %s)\n", peak, kPeakMemoryMiB, verdict(peak < kPeakMemoryMiB));
+  std::printf("load average %s at the end\n", loadAverages().c_str());
+  return met && share < kMonitorCpuShare && peak < kPeakMemoryMiB;
+}
+
+}  // namespace
+}  // namespace korvane::bench
+
+int main(int argc, char** argv) {
+  using namespace korvane::bench;
+  Settings settings;
+  try {
+    settings = parseSettings(argc, argv);
+  } catch (const std::invalid_argument& e) {
+    if (*e.what()) std::fprintf(stderr, "korvane-bench: %s\n", e.what());
+    std::fputs(kUsage, *e.what() ? stderr : stdout);
+    return *e.what() ? 2 : 0;
+  }
+  try {
+    return run(settings) ? 0 : 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "korvane-bench: %s\n", e.what());
+    return 2;
+  }
+}

@@ -1,0 +1,53 @@
+// The timed operations, each run through the program's own handlers as the
+// window would run them, and checked to have done their work: a fast
+// operation that failed would be no result.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <vector>
+
+#include "support/sim_session.h"
+
+namespace korvane::bench {
+
+struct Monitoring {
+  double wallMs = 0;
+  double cpuMs = 0;  // this process only
+  int polls = 0;
+  int answered = 0;  // polls whose reply blinked the activity lamp
+};
+
+class Operations {
+ public:
+  explicit Operations(testing::SimSession& session);
+
+  // Each returns its wall time in milliseconds and throws
+  // std::runtime_error when the operation did not do its work.
+
+  // From the click on Begin_Comm, made right after a timer tick, to the end
+  // of the tick that read the last cell.
+  double connectAndFullRead();
+  // Button1Click with all 128 cells edited and nothing else marked.
+  double uploadAllCells();
+  // File > Get data from controller into a set file.
+  double save();
+  // File > Put data in controller from the file the save wrote.
+  double load();
+
+  // Connects, then lets the timer poll live data for `span`.
+  Monitoring monitor(std::chrono::seconds span);
+
+ private:
+  void expectNoMessage(const char* operation) const;
+
+  testing::SimSession& s_;
+  std::filesystem::path setFile_;
+  int run_ = 0;
+};
+
+double median(std::vector<double> values);
+// The largest less the smallest.
+double spread(const std::vector<double>& values);
+
+}  // namespace korvane::bench

@@ -1,0 +1,119 @@
+// A program and korvane-sim talking over a real pseudo-terminal in real time:
+// the emulator serves the line and links it as Com1 in a fresh working
+// directory; the program, started up there, reaches it through SerialPort and
+// the POSIX backend. Waits really block, message boxes are recorded and file
+// dialogs answer from a script (RealTimeDesktop). The window's 100 ms timer
+// is played as the event loop plays it, and what korvane-sim reports with
+// --verbose is gathered as frames.
+//
+// A watchdog ends the whole process, and the emulator first, when a session
+// outlives its time: a handler that hangs fails its test instead of stalling
+// the suite.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "support/headless_program.h"
+#include "support/real_time_desktop.h"
+#include "support/sim_process.h"
+
+namespace korvane::testing {
+
+using FrameBytes = std::vector<std::uint8_t>;
+
+// What korvane-sim reported about the bytes it received.
+struct SimReport {
+  std::vector<FrameBytes> acted;    // frames the controller received and acted on, in order
+  std::vector<FrameBytes> ignored;  // frames that came while the line was going down
+  std::size_t discardedBytes = 0;   // bytes written to it that start no frame
+  bool lineDropped = false;         // it hung the line up (and ends)
+};
+
+// The command letters of `frames`, in order.
+std::string lettersOf(const std::vector<FrameBytes>& frames);
+
+// The six bytes of a command frame.
+inline FrameBytes commandFrame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
+  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
+}
+
+// The names in `directory`, sorted; where a save leaves its target and
+// would leave a temporary file.
+std::vector<std::string> entriesOf(const std::filesystem::path& directory);
+
+// The window's 100 ms timer as the event loop runs it: a tick falls due every
+// interval; a tick that falls due while the one before still runs comes as
+// soon as that one ends, and the schedule goes on from then.
+class PollingTimer {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  explicit PollingTimer(Clock::duration interval = std::chrono::milliseconds(100));
+
+  // Starts the schedule again: the next tick is due one interval from now.
+  void restart();
+
+  // Waits until the next tick is due, then runs `tick`.
+  void fire(const std::function<void()>& tick);
+
+ private:
+  Clock::duration interval_;
+  Clock::time_point due_;
+};
+
+class SimSession {
+ public:
+  // Starts the emulator `simBinary` with `simArgs` (and --verbose when
+  // `verbose`), chooses port 1 in comm.ini and starts the program. The
+  // watchdog allows the whole session `budget`. Throws std::runtime_error
+  // when the emulator does not start.
+  SimSession(const std::string& simBinary, std::vector<std::string> simArgs, bool verbose = true,
+             std::chrono::seconds budget = std::chrono::seconds(60));
+  ~SimSession();
+  SimSession(const SimSession&) = delete;
+  SimSession& operator=(const SimSession&) = delete;
+
+  Program& program() { return *program_; }
+  TFrm_Mapping& w() { return program_->Frm_Mapping; }
+  SimProcess& sim() { return *sim_; }
+
+  // Runs timer ticks until `done` holds (asked before each tick) or `limit`
+  // has passed; returns whether `done` held.
+  bool tickUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+  void tickFor(std::chrono::milliseconds span);
+
+  // Takes in what korvane-sim has printed so far, waiting up to `quiet` for
+  // more.
+  const SimReport& report(std::chrono::milliseconds quiet = std::chrono::milliseconds(0));
+
+  // Waits up to `limit` for korvane-sim to hang up the line and end; whether
+  // it did.
+  bool waitForDrop(std::chrono::milliseconds limit);
+
+ private:
+  class Watchdog;
+  std::atomic<pid_t> emulator_{-1};  // while it runs and has not been waited for
+  std::unique_ptr<Watchdog> watchdog_;
+
+ public:
+  TempDir dir;
+  RealTimeDesktop desktop;
+  PollingTimer timer;
+
+ private:
+  void take(const std::string& line);
+
+  bool verbose_;
+  std::unique_ptr<SimProcess> sim_;
+  std::unique_ptr<Program> program_;
+  SimReport report_;
+};
+
+}  // namespace korvane::testing
