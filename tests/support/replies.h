@@ -15,8 +15,12 @@ namespace korvane::testing {
 // A reply as the controller sends it: two header bytes, the letter and the
 // payload. The header is never examined; 0x02 and the length stand in.
 inline Bytes reply(char letter, std::initializer_list<std::uint8_t> payload) {
-  Bytes bytes{0x02, static_cast<std::uint8_t>(3 + payload.size()), static_cast<std::uint8_t>(letter)};
-  bytes.insert(bytes.end(), payload);
+  Bytes bytes;
+  bytes.reserve(3 + payload.size());
+  bytes.push_back(0x02);
+  bytes.push_back(static_cast<std::uint8_t>(3 + payload.size()));
+  bytes.push_back(static_cast<std::uint8_t>(letter));
+  for (std::uint8_t b : payload) bytes.push_back(b);
   return bytes;
 }
 
