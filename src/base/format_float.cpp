@@ -1,19 +1,20 @@
 // FormatFloat: pictures with '0', '#', '.' and literal text.
 #include "base/format_float.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
-#include <vector>
 
 namespace korvane {
 namespace {
 
 struct Picture {
-  int integerPlaceholders = 0;  // '0' and '#' before the point
-  int minIntegerDigits = 0;     // from the leftmost '0' before the point on
-  int fractionPlaceholders = 0; // '0' and '#' after the point
-  int minFractionDigits = 0;    // up to the rightmost '0' after the point
+  int integerPlaceholders = 0;   // '0' and '#' before the point
+  int minIntegerDigits = 0;      // from the leftmost '0' before the point on
+  int fractionPlaceholders = 0;  // '0' and '#' after the point
+  int minFractionDigits = 0;     // up to the rightmost '0' after the point
   bool hasPoint = false;
 };
 
@@ -39,13 +40,28 @@ Picture analyse(std::string_view picture) {
   return p;
 }
 
-// The exact decimal expansion of |value| (glibc prints binary values exactly),
-// rounded half away from zero to `decimals` places, as integer and fraction
-// digit strings.
+// How many digits after the point the exact decimal expansion of `value`
+// has at most: a long double holds 64 significant bits, so a value of 2^e
+// times a fraction in [0.5, 1) ends within 64 - e binary, and as many
+// decimal, places.
+int exactFractionDigits(long double value) {
+  if (value == 0) return 0;
+  int exponent = 0;
+  std::frexp(value, &exponent);
+  return std::max(0, std::numeric_limits<long double>::digits - exponent);
+}
+
+// The exact decimal expansion of |value| (glibc prints binary values exactly
+// when given every digit), rounded half away from zero to `decimals` places,
+// as integer and fraction digit strings. The expansion always reaches one
+// digit beyond the last one shown, however many places the picture asks for.
 void roundedDigits(long double value, int decimals, std::string& integer, std::string& fraction) {
-  std::vector<char> buffer(6000);
-  int length = std::snprintf(buffer.data(), buffer.size(), "%.80Lf", std::fabs(value));
-  std::string text(buffer.data(), static_cast<std::size_t>(length));
+  const long double magnitude = std::fabs(value);
+  const int precision = std::max(decimals + 1, exactFractionDigits(magnitude));
+  const int length = std::snprintf(nullptr, 0, "%.*Lf", precision, magnitude);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%.*Lf", precision, magnitude);
+  text.resize(static_cast<std::size_t>(length));
   std::size_t point = text.find('.');
   integer = text.substr(0, point);
   std::string rest = text.substr(point + 1);
