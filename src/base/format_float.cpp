@@ -2,8 +2,8 @@
 #include "base/format_float.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -51,17 +51,22 @@ int exactFractionDigits(long double value) {
   return std::max(0, std::numeric_limits<long double>::digits - exponent);
 }
 
-// The exact decimal expansion of |value| (glibc prints binary values exactly
-// when given every digit), rounded half away from zero to `decimals` places,
-// as integer and fraction digit strings. The expansion always reaches one
-// digit beyond the last one shown, however many places the picture asks for.
+// The exact decimal expansion of |value| (with every digit asked for, the
+// expansion is exact, not rounded), rounded half away from zero to
+// `decimals` places, as integer and fraction digit strings. The expansion
+// always reaches one digit beyond the last one shown, however many places
+// the picture asks for.
 void roundedDigits(long double value, int decimals, std::string& integer, std::string& fraction) {
   const long double magnitude = std::fabs(value);
   const int precision = std::max(decimals + 1, exactFractionDigits(magnitude));
-  const int length = std::snprintf(nullptr, 0, "%.*Lf", precision, magnitude);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "%.*Lf", precision, magnitude);
-  text.resize(static_cast<std::size_t>(length));
+  int exponent = 0;
+  std::frexp(magnitude, &exponent);
+  // Below 2^e a number has at most e / 3 + 1 integer digits, as log10(2) < 1/3.
+  const int integerDigits = std::max(1, exponent / 3 + 1);
+  std::string text(static_cast<std::size_t>(integerDigits + 2 + precision), '\0');  // the point and one spare
+  const auto written =
+      std::to_chars(text.data(), text.data() + text.size(), magnitude, std::chars_format::fixed, precision);
+  text.resize(static_cast<std::size_t>(written.ptr - text.data()));
   std::size_t point = text.find('.');
   integer = text.substr(0, point);
   std::string rest = text.substr(point + 1);
