@@ -1,19 +1,20 @@
 // FormatFloat: pictures with '0', '#', '.' and literal text.
 #include "base/format_float.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <limits>
 #include <string>
-#include <vector>
 
 namespace korvane {
 namespace {
 
 struct Picture {
-  int integerPlaceholders = 0;  // '0' and '#' before the point
-  int minIntegerDigits = 0;     // from the leftmost '0' before the point on
-  int fractionPlaceholders = 0; // '0' and '#' after the point
-  int minFractionDigits = 0;    // up to the rightmost '0' after the point
+  int integerPlaceholders = 0;   // '0' and '#' before the point
+  int minIntegerDigits = 0;      // from the leftmost '0' before the point on
+  int fractionPlaceholders = 0;  // '0' and '#' after the point
+  int minFractionDigits = 0;     // up to the rightmost '0' after the point
   bool hasPoint = false;
 };
 
@@ -39,16 +40,34 @@ Picture analyse(std::string_view picture) {
   return p;
 }
 
-// The exact decimal expansion of |value| (glibc prints binary values exactly),
-// rounded half away from zero to `decimals` places, as integer and fraction
-// digit strings.
+// How many digits after the point the exact decimal expansion of `value`
+// has at most: a long double holds 64 significant bits, so a value of 2^e
+// times a fraction in [0.5, 1) ends within 64 - e binary, and as many
+// decimal, places.
+int exactFractionDigits(long double value) {
+  if (value == 0) return 0;
+  int exponent = 0;
+  std::frexp(value, &exponent);
+  return std::max(0, std::numeric_limits<long double>::digits - exponent);
+}
+
+// The exact decimal expansion of |value| (with every digit asked for, the
+// expansion is exact, not rounded), rounded half away from zero to
+// `decimals` places, as integer and fraction digit strings. The expansion
+// always reaches one digit beyond the last one shown, however many places
+// the picture asks for.
 void roundedDigits(long double value, int decimals, std::string& integer, std::string& fraction) {
-  std::vector<char> buffer(6000);
-  int length = std::snprintf(buffer.data(), buffer.size(), "%.80Lf", std::fabs(value));
-  std::string text(buffer.data(), static_cast<std::size_t>(length));
-  // The C library writes the point of the process's numeric locale; the digits
-  // are all that matter here.
-  std::size_t point = text.find_first_not_of("0123456789");
+  const long double magnitude = std::fabs(value);
+  const int precision = std::max(decimals + 1, exactFractionDigits(magnitude));
+  int exponent = 0;
+  std::frexp(magnitude, &exponent);
+  // Below 2^e a number has at most e / 3 + 1 integer digits, as log10(2) < 1/3.
+  const int integerDigits = std::max(1, exponent / 3 + 1);
+  std::string text(static_cast<std::size_t>(integerDigits + 2 + precision), '\0');  // the point and one spare
+  const auto written =
+      std::to_chars(text.data(), text.data() + text.size(), magnitude, std::chars_format::fixed, precision);
+  text.resize(static_cast<std::size_t>(written.ptr - text.data()));
+  std::size_t point = text.find('.');
   integer = text.substr(0, point);
   std::string rest = text.substr(point + 1);
   fraction = rest.substr(0, static_cast<std::size_t>(decimals));

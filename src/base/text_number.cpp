@@ -37,6 +37,39 @@ std::size_t numberPrefix(std::string_view text, char separator) {
   return i;
 }
 
+// Which way a number prefix (with '.' as its point) beyond the range of
+// long double lies: true when its leading significant digit stands at a
+// power of ten of 0 or more, so the number is too large, false when it is
+// too small. Neither a minus sign in the exponent nor the count of digits
+// alone tells: "1000e-3" is 1 and "0.0001" has no exponent at all.
+bool beyondLargest(std::string_view number) {
+  constexpr long long kFar = 1000000000;  // far beyond either end of the range
+  long long power = 0;                    // of the leading significant digit
+  bool significant = false;
+  bool afterPoint = false;
+  std::size_t i = number.find_first_not_of("+-");
+  for (; i < number.size() && number[i] != 'e' && number[i] != 'E'; ++i) {
+    if (number[i] == '.') {
+      afterPoint = true;
+    } else if (significant || number[i] != '0') {
+      if (!significant && afterPoint) --power;
+      if (significant && !afterPoint && power < kFar) ++power;
+      significant = true;
+    } else if (afterPoint && power > -kFar) {
+      --power;  // a zero between the point and the first significant digit
+    }
+  }
+  if (i < number.size()) {
+    const bool negative = i + 1 < number.size() && number[i + 1] == '-';
+    long long exponent = 0;
+    for (++i; i < number.size(); ++i) {
+      if (isDigit(number[i]) && exponent < kFar) exponent = exponent * 10 + (number[i] - '0');
+    }
+    power += negative ? -exponent : exponent;
+  }
+  return power >= 0;
+}
+
 // Converts a number prefix found by numberPrefix to long double without the
 // C locale (which Qt changes at start-up).
 long double convert(std::string_view number, char separator) {
@@ -53,10 +86,8 @@ long double convert(std::string_view number, char separator) {
   if (error == std::errc::result_out_of_range) {
     // Beyond the range of long double: keep the sign and the direction.
     const bool negative = plain[start] == '-';
-    const bool tiny = plain.find("e-") != std::string::npos || plain.find("E-") != std::string::npos;
-    if (tiny) return negative ? -0.0L : 0.0L;
-    return negative ? -std::numeric_limits<long double>::infinity()
-                    : std::numeric_limits<long double>::infinity();
+    if (!beyondLargest(plain)) return negative ? -0.0L : 0.0L;
+    return negative ? -std::numeric_limits<long double>::infinity() : std::numeric_limits<long double>::infinity();
   }
   return value;
 }
