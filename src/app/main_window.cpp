@@ -8,7 +8,7 @@ namespace {
 
 const Font kWindowFont{11, false, kBlack};
 
-FieldSpec spec(std::string name, FieldKind kind, Field* parent, int left, int top, int width, int height,
+FieldSpec description(std::string name, FieldKind kind, Field* parent, int left, int top, int width, int height,
                std::string text, Font font = kWindowFont, Colour colour = kButtonFace,
                Alignment alignment = Alignment::Left) {
   FieldSpec s;
@@ -42,56 +42,56 @@ const Font kBigBold{16, true, kBlack};
 const Font kBigBoldBlue{16, true, kBlue};
 
 FieldSpec parameter(std::string name, Field* group, int left, int top) {
-  return spec(std::move(name), FieldKind::Edit, group, left, top, 57, 24, "0", kParamFont, kWhite);
+  return description(std::move(name), FieldKind::Edit, group, left, top, 57, 24, "0", kParamFont, kWhite);
 }
 
 FieldSpec caption(std::string name, Field* group, int left, int top, std::string text) {
-  return spec(std::move(name), FieldKind::Label, group, left, top, 0, 0, std::move(text), kCaptionFont,
+  return description(std::move(name), FieldKind::Label, group, left, top, 0, 0, std::move(text), kCaptionFont,
               kButtonFace, Alignment::Right);
 }
 
 FieldSpec radio(std::string name, Field* box, int left, int top, std::string text) {
-  return spec(std::move(name), FieldKind::Radio, box, left, top, 58, 17, std::move(text), kCaptionFont);
+  return description(std::move(name), FieldKind::Radio, box, left, top, 58, 17, std::move(text), kCaptionFont);
 }
 
 FieldSpec menuItem(std::string name, Field* menu, std::string text) {
-  return spec(std::move(name), FieldKind::MenuItem, menu, 0, 0, 0, 0, std::move(text));
+  return description(std::move(name), FieldKind::MenuItem, menu, 0, 0, 0, 0, std::move(text));
 }
 
 FieldSpec liveValue(std::string name, Field* group, int left, int top, int width, std::string text) {
-  return spec(std::move(name), FieldKind::Label, group, left, top, width, 20, std::move(text), kBigBoldBlue,
+  return description(std::move(name), FieldKind::Label, group, left, top, width, 20, std::move(text), kBigBoldBlue,
               kButtonFace, Alignment::Centre);
 }
 
 FieldSpec bar(std::string name, Field* group, int left, int top, int width, int height, Colour colour) {
-  return spec(std::move(name), FieldKind::Rectangle, group, left, top, width, height, "", kWindowFont, colour);
+  return description(std::move(name), FieldKind::Rectangle, group, left, top, width, height, "", kWindowFont, colour);
 }
 
 }  // namespace
 
 TFrm_Mapping::TFrm_Mapping()
-    : form(model, spec("Frm_Mapping", FieldKind::Form, nullptr, 214, 84, kClientWidth + kWindowFrameWidth,
+    : form(model, description("Frm_Mapping", FieldKind::Form, nullptr, 214, 84, kClientWidth + kWindowFrameWidth,
                        kExpandedHeight, "Korvane")),
-      File1(model, spec("File1", FieldKind::Menu, &form, 0, 0, 0, 0, "&File")),
+      File1(model, description("File1", FieldKind::Menu, &form, 0, 0, 0, 0, "&File")),
       Exit1(model, menuItem("Exit1", &File1, "&Get data from controller")),
       Putdataincontroller1(model, menuItem("Putdataincontroller1", &File1, "&Put data in controller")),
       Exit2(model, menuItem("Exit2", &File1, "E&xit")),
-      Port1(model, spec("Port1", FieldKind::Menu, &form, 0, 0, 0, 0, "&Port")),
+      Port1(model, description("Port1", FieldKind::Menu, &form, 0, 0, 0, 0, "&Port")),
       COM11(model, menuItem("COM11", &Port1, "COM&1")),
       COM21(model, menuItem("COM21", &Port1, "COM&2")),
       COM31(model, menuItem("COM31", &Port1, "COM&3")),
       COM41(model, menuItem("COM41", &Port1, "COM&4")),
-      Begin_Comm(model, spec("Begin_Comm", FieldKind::ImageButton, &form, 8, 8, 75, 75, "")),
-      Halt_Comm(model, disabled(spec("Halt_Comm", FieldKind::ImageButton, &form, 82, 8, 75, 75, ""))),
-      stat(model, spec("stat", FieldKind::Label, &form, 11, 16, 141, 13, "")),
-      Image1(model, spec("Image1", FieldKind::Picture, &form, 272, -4, 300, 90, "")),
-      Label11(model, spec("Label11", FieldKind::Label, &form, 624, 0, 0, 0, "Ctrl Rev", {13, true, kBlack})),
-      FW_Rev(model, spec("FW_Rev", FieldKind::Label, &form, 696, 0, 55, 16, "Unknown", {13, false, kBlack})),
-      Label13(model, spec("Label13", FieldKind::Label, &form, 624, 16, 0, 0, "SW Rev", {13, true, kBlack})),
-      SW_Rev(model, spec("SW_Rev", FieldKind::Label, &form, 696, 16, 55, 16, "Unknown", {13, false, kBlack})),
-      Label18(model, hidden(spec("Label18", FieldKind::Label, &form, 184, 56, 38, 13, "Label18"))),
-      Fuel_b(model, hidden(spec("Fuel_b", FieldKind::Edit, &form, 640, 48, 57, 21, " ", kWindowFont, kWhite))),
-      Gain_Table_Group(model, hidden(spec("Gain_Table_Group", FieldKind::GroupBox, &form, 8, 85, 777, 460, "",
+      Begin_Comm(model, description("Begin_Comm", FieldKind::ImageButton, &form, 8, 8, 75, 75, "")),
+      Halt_Comm(model, disabled(description("Halt_Comm", FieldKind::ImageButton, &form, 82, 8, 75, 75, ""))),
+      stat(model, description("stat", FieldKind::Label, &form, 11, 16, 141, 13, "")),
+      Image1(model, description("Image1", FieldKind::Picture, &form, 272, -4, 300, 90, "")),
+      Label11(model, description("Label11", FieldKind::Label, &form, 624, 0, 0, 0, "Ctrl Rev", {13, true, kBlack})),
+      FW_Rev(model, description("FW_Rev", FieldKind::Label, &form, 696, 0, 55, 16, "Unknown", {13, false, kBlack})),
+      Label13(model, description("Label13", FieldKind::Label, &form, 624, 16, 0, 0, "SW Rev", {13, true, kBlack})),
+      SW_Rev(model, description("SW_Rev", FieldKind::Label, &form, 696, 16, 55, 16, "Unknown", {13, false, kBlack})),
+      Label18(model, hidden(description("Label18", FieldKind::Label, &form, 184, 56, 38, 13, "Label18"))),
+      Fuel_b(model, hidden(description("Fuel_b", FieldKind::Edit, &form, 640, 48, 57, 21, " ", kWindowFont, kWhite))),
+      Gain_Table_Group(model, hidden(description("Gain_Table_Group", FieldKind::GroupBox, &form, 8, 85, 777, 460, "",
                                           kBigBold))),
       Fuel_mx(model, parameter("Fuel_mx", &Gain_Table_Group, 186, 16)),
       Label3(model, caption("Label3", &Gain_Table_Group, 92, 24, "Inj. Scaler [MS]")),
@@ -111,30 +111,30 @@ TFrm_Mapping::TFrm_Mapping()
       Label15(model, caption("Label15", &Gain_Table_Group, 252, 96, "Fuel Cut Time [SECS]")),
       Inj_Inhibit(model, parameter("Inj_Inhibit", &Gain_Table_Group, 553, 16)),
       Label17(model, caption("Label17", &Gain_Table_Group, 458, 24, "Inj. Inhibit Timer")),
-      GroupBox1(model, spec("GroupBox1", FieldKind::GroupBox, &Gain_Table_Group, 624, 16, 73, 81, "Range",
+      GroupBox1(model, description("GroupBox1", FieldKind::GroupBox, &Gain_Table_Group, 624, 16, 73, 81, "Range",
                             {11, true, kBlue})),
       map_type_1(model, radio("map_type_1", &GroupBox1, 8, 24, "1 Bar")),
       map_type_2(model, radio("map_type_2", &GroupBox1, 8, 40, "2 Bar")),
       map_type_3(model, radio("map_type_3", &GroupBox1, 8, 56, "3 bar")),
-      GroupBox2(model, spec("GroupBox2", FieldKind::GroupBox, &Gain_Table_Group, 704, 16, 65, 81, "Mode",
+      GroupBox2(model, description("GroupBox2", FieldKind::GroupBox, &Gain_Table_Group, 704, 16, 65, 81, "Mode",
                             {11, true, kBlue})),
       Pulse_Mode_0(model, radio("Pulse_Mode_0", &GroupBox2, 8, 24, "Cont.")),
       Pulse_Mode_1(model, radio("Pulse_Mode_1", &GroupBox2, 8, 40, "Trig.")),
-      Flag_Value(model, hidden(spec("Flag_Value", FieldKind::Label, &Gain_Table_Group, 656, 434, 41, 17, "",
+      Flag_Value(model, hidden(description("Flag_Value", FieldKind::Label, &Gain_Table_Group, 656, 434, 41, 17, "",
                                     kWindowFont, kWhite))),
-      Tach_usecs(model, hidden(spec("Tach_usecs", FieldKind::Label, &Gain_Table_Group, 552, 432, 97, 20,
+      Tach_usecs(model, hidden(description("Tach_usecs", FieldKind::Label, &Gain_Table_Group, 552, 432, 97, 20,
                                     "Tach_usecs", kWindowFont, kWhite))),
       map_dpy(model, liveValue("map_dpy", &Gain_Table_Group, 24, 88, 57, "?")),
       Label14(model, liveValue("Label14", &Gain_Table_Group, 8, 104, 84, "MAP KPa")),
       rpm_dpy(model, liveValue("rpm_dpy", &Gain_Table_Group, 352, 436, 129, "? RPM")),
-      Label12(model, spec("Label12", FieldKind::Label, &Gain_Table_Group, 512, 104, 99, 20, "Inj. PW [MS]", kBigBold,
+      Label12(model, description("Label12", FieldKind::Label, &Gain_Table_Group, 512, 104, 99, 20, "Inj. PW [MS]", kBigBold,
                           kButtonFace, Alignment::Right)),
       inj_dpy(model, liveValue("inj_dpy", &Gain_Table_Group, 624, 104, 57, "?")),
-      heartbeat(model, spec("heartbeat", FieldKind::Circle, &Gain_Table_Group, 3, 441, 17, 15, "", kWindowFont,
+      heartbeat(model, description("heartbeat", FieldKind::Circle, &Gain_Table_Group, 3, 441, 17, 15, "", kWindowFont,
                             kSilver)),
-      Label16(model, spec("Label16", FieldKind::Label, &Gain_Table_Group, 20, 442, 0, 0, "Active",
+      Label16(model, description("Label16", FieldKind::Label, &Gain_Table_Group, 20, 442, 0, 0, "Active",
                           {11, true, kGrey})),
-      BitBtn2(model, spec("BitBtn2", FieldKind::ImageButton, &Gain_Table_Group, 5, 14, 75, 75, "")),
+      BitBtn2(model, description("BitBtn2", FieldKind::ImageButton, &Gain_Table_Group, 5, 14, 75, 75, "")),
       map_p_ptr(model, bar("map_p_ptr", &Gain_Table_Group, 32, 389, 713, 5, kRed)),
       map_r_ptr(model, bar("map_r_ptr", &Gain_Table_Group, 96, 128, 4, 321, kRed)),
       map_beg(model, hidden(bar("map_beg", &Gain_Table_Group, 72, 390, 25, 3, kBlue))),
@@ -143,12 +143,12 @@ TFrm_Mapping::TFrm_Mapping()
       rpm_end(model, hidden(bar("rpm_end", &Gain_Table_Group, 728, 120, 3, 25, kBlue))) {
   for (int k = 0; k < 9; ++k) {
     rpm_lbl[k] = std::make_unique<Field>(
-        model, spec("rpm_lbl_" + std::to_string(k), FieldKind::Label, &Gain_Table_Group, 72 + 80 * k, 412, 51, 20,
+        model, description("rpm_lbl_" + std::to_string(k), FieldKind::Label, &Gain_Table_Group, 72 + 80 * k, 412, 51, 20,
                     "00000", kBigBold, kButtonFace, Alignment::Centre));
   }
   for (int k = 0; k < 9; ++k) {
     map_lbl[k] = std::make_unique<Field>(
-        model, spec("map_lbl_" + std::to_string(k), FieldKind::Label, &Gain_Table_Group, 52, 389 - 32 * k, 31, 20,
+        model, description("map_lbl_" + std::to_string(k), FieldKind::Label, &Gain_Table_Group, 52, 389 - 32 * k, 31, 20,
                     "000", kBigBold, kButtonFace, Alignment::Right));
   }
 }

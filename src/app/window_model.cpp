@@ -6,21 +6,21 @@
 
 namespace korvane {
 
-Field::Field(WindowModel& model, FieldSpec spec)
+Field::Field(WindowModel& model, FieldSpec description)
     : model_(model),
-      name_(std::move(spec.name)),
-      kind_(spec.kind),
-      parent_(spec.parent),
-      left_(spec.left),
-      top_(spec.top),
-      width_(spec.width),
-      height_(spec.height),
-      text_(std::move(spec.text)),
-      colour_(spec.colour),
-      font_(spec.font),
-      alignment_(spec.alignment),
-      visible_(spec.visible),
-      enabled_(spec.enabled) {
+      name_(std::move(description.name)),
+      kind_(description.kind),
+      parent_(description.parent),
+      left_(description.left),
+      top_(description.top),
+      width_(description.width),
+      height_(description.height),
+      text_(std::move(description.text)),
+      colour_(description.colour),
+      font_(description.font),
+      alignment_(description.alignment),
+      visible_(description.visible),
+      enabled_(description.enabled) {
   model_.fields_.push_back(this);
 }
 

@@ -74,7 +74,7 @@ struct FieldSpec {
 
 class Field {
  public:
-  Field(WindowModel& model, FieldSpec spec);
+  Field(WindowModel& model, FieldSpec description);
   ~Field();
   Field(const Field&) = delete;
   Field& operator=(const Field&) = delete;

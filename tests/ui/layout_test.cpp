@@ -142,16 +142,16 @@ class LateFieldTest : public ViewTest {
 };
 
 TEST_F(LateFieldTest, FieldsCreatedBeforeTheViewGetWidgetsAndRoutes) {
-  FieldSpec spec;
-  spec.name = "cell";
-  spec.kind = FieldKind::Edit;
-  spec.parent = &w().Gain_Table_Group;
-  spec.left = 136;
-  spec.top = 338;
-  spec.width = 34;
-  spec.height = 24;
-  spec.font = {13, false, kBlack};
-  auto cell = std::make_unique<Field>(w().model, spec);
+  FieldSpec description;
+  description.name = "cell";
+  description.kind = FieldKind::Edit;
+  description.parent = &w().Gain_Table_Group;
+  description.left = 136;
+  description.top = 338;
+  description.width = 34;
+  description.height = 24;
+  description.font = {13, false, kBlack};
+  auto cell = std::make_unique<Field>(w().model, description);
   std::vector<int> keys;
   cell->onKeyDown = [&keys](int key, bool) { keys.push_back(key); };
   buildView();

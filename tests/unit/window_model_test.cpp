@@ -9,7 +9,7 @@ namespace {
 
 using testing::HeadlessProgram;
 
-FieldSpec spec(const char* name, FieldKind kind, Field* parent = nullptr) {
+FieldSpec description(const char* name, FieldKind kind, Field* parent = nullptr) {
   FieldSpec s;
   s.name = name;
   s.kind = kind;
@@ -27,7 +27,7 @@ class RecordingObserver : public FieldObserver {
 
 TEST(WindowModelTest, DifferentTextRunsTheChangeHandlerOnce) {
   WindowModel model;
-  Field edit(model, spec("e", FieldKind::Edit));
+  Field edit(model, description("e", FieldKind::Edit));
   int runs = 0;
   edit.onChange = [&] { ++runs; };
   edit.setText("1");
@@ -38,11 +38,11 @@ TEST(WindowModelTest, DifferentTextRunsTheChangeHandlerOnce) {
 
 TEST(WindowModelTest, CheckingARadioUnchecksItsGroupThenRunsItsClick) {
   WindowModel model;
-  Field boxA(model, spec("a", FieldKind::GroupBox));
-  Field boxB(model, spec("b", FieldKind::GroupBox));
-  Field a1(model, spec("a1", FieldKind::Radio, &boxA));
-  Field a2(model, spec("a2", FieldKind::Radio, &boxA));
-  Field b1(model, spec("b1", FieldKind::Radio, &boxB));
+  Field boxA(model, description("a", FieldKind::GroupBox));
+  Field boxB(model, description("b", FieldKind::GroupBox));
+  Field a1(model, description("a1", FieldKind::Radio, &boxA));
+  Field a2(model, description("a2", FieldKind::Radio, &boxA));
+  Field b1(model, description("b1", FieldKind::Radio, &boxB));
   std::vector<std::string> seen;
   a2.onClick = [&] { seen.push_back(a1.checked() ? "a1 still checked" : "a1 unchecked"); };
   a1.setChecked(true);
@@ -60,7 +60,7 @@ TEST(WindowModelTest, OtherPropertiesRunNoHandlerButReachTheObserver) {
   WindowModel model;
   RecordingObserver observer;
   model.setObserver(&observer);
-  Field edit(model, spec("e", FieldKind::Edit));
+  Field edit(model, description("e", FieldKind::Edit));
   int runs = 0;
   edit.onChange = edit.onClick = [&] { ++runs; };
   edit.setColour(kYellow);
