@@ -28,7 +28,9 @@ class Desktop {
   virtual std::optional<std::string> saveFileDialog(const std::string& initialName,
                                                     const std::string& defaultExtension) = 0;
 
-  // Blocks the calling (user-interface) thread; no event is handled meanwhile.
+  // Waits on the calling (user-interface) thread. No handler and no timer
+  // tick runs meanwhile; a window may go on repainting and answering the
+  // window system, and what the user does waits for the operation's end.
   virtual void sleep(int milliseconds) = 0;
 
   // Milliseconds on a monotonic clock; tests read their virtual clock here.

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <optional>
 #include <string_view>
 
 namespace korvane {
@@ -73,29 +74,45 @@ IoError classifyError(int error) {
   return IoError::LineGone;
 }
 
-// Whole milliseconds left until `deadline`, rounded up so that poll() never
-// returns just short of it; 0 once it has passed.
-int millisecondsUntil(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+// The time left until `deadline` as a timespec for ppoll(); zero once it
+// has passed. Nanoseconds, so that a wait ends at its deadline and not up to
+// a millisecond after it.
+timespec timeUntil(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now());
+  if (left.count() <= 0) return timespec{0, 0};
+  return timespec{static_cast<time_t>(left.count() / 1'000'000'000), static_cast<long>(left.count() % 1'000'000'000)};
 }
 
 enum class WaitResult { Ready, TimedOut, LineGone };
 
-// Waits until the descriptor is ready for `events` or the deadline passes.
-WaitResult waitFor(int fd, short events, Clock::time_point deadline) {
+// Looks at the descriptor once, blocking at most `timeout` (zero: not at all).
+std::optional<WaitResult> pollOnce(int fd, short events, const timespec& timeout) {
   for (;;) {
-    const int timeoutMs = millisecondsUntil(deadline);
     pollfd entry{fd, events, 0};
-    const int ready = ::poll(&entry, 1, timeoutMs);
+    const int ready = ::ppoll(&entry, 1, &timeout, nullptr);
     if (ready < 0) {
-      // A signal handler ran; the deadline is absolute, so just wait again.
+      // A signal handler ran; the caller's deadline is absolute, so just
+      // look again.
       if (classifyError(errno) == IoError::Interrupted) continue;
       return WaitResult::LineGone;
     }
-    if (ready == 0) return WaitResult::TimedOut;
+    if (ready == 0) return std::nullopt;
     if (entry.revents & events) return WaitResult::Ready;
     return WaitResult::LineGone;  // POLLHUP, POLLERR or POLLNVAL without data
+  }
+}
+
+// Waits until the descriptor is ready for `events` or the deadline passes,
+// in ppoll() or, when one is given, in the caller's own wait.
+WaitResult waitFor(int fd, short events, Clock::time_point deadline, const LineWait& wait) {
+  for (;;) {
+    if (const auto now = pollOnce(fd, events, timespec{0, 0})) return *now;
+    if (Clock::now() >= deadline) return WaitResult::TimedOut;
+    if (wait) {
+      wait(fd, events, deadline);
+    } else if (const auto ready = pollOnce(fd, events, timeUntil(deadline))) {
+      return *ready;
+    }
   }
 }
 
@@ -105,7 +122,8 @@ std::chrono::milliseconds totalTime(int constantMs, int perByteMs, int count) {
 
 class PosixSerialBackend : public SerialBackend {
  public:
-  explicit PosixSerialBackend(std::filesystem::path workDir) : workDir_(std::move(workDir)) {}
+  PosixSerialBackend(std::filesystem::path workDir, LineWait wait)
+      : workDir_(std::move(workDir)), wait_(std::move(wait)) {}
   ~PosixSerialBackend() override { close(); }
   PosixSerialBackend(const PosixSerialBackend&) = delete;
   PosixSerialBackend& operator=(const PosixSerialBackend&) = delete;
@@ -123,6 +141,7 @@ class PosixSerialBackend : public SerialBackend {
 
  private:
   std::filesystem::path workDir_;
+  LineWait wait_;
   int fd_ = -1;
   Timeouts timeouts_;  // all zero until set: transfers then never wait
 };
@@ -231,7 +250,7 @@ int PosixSerialBackend::read(std::uint8_t* buffer, int count) {
     // A signal interrupted the call before any byte moved; make it again.
     if (error == IoError::Interrupted) continue;
     if (error == IoError::LineGone) return got > 0 ? got : -1;
-    const WaitResult waited = waitFor(fd_, POLLIN, deadline);
+    const WaitResult waited = waitFor(fd_, POLLIN, deadline, wait_);
     if (waited == WaitResult::TimedOut) break;
     if (waited == WaitResult::LineGone) return got > 0 ? got : -1;
   }
@@ -255,7 +274,7 @@ int PosixSerialBackend::write(const std::uint8_t* buffer, int count) {
     // A signal interrupted the call before any byte moved; make it again.
     if (error == IoError::Interrupted) continue;
     if (error == IoError::LineGone) return done > 0 ? done : -1;
-    const WaitResult waited = waitFor(fd_, POLLOUT, deadline);
+    const WaitResult waited = waitFor(fd_, POLLOUT, deadline, wait_);
     if (waited == WaitResult::TimedOut) break;
     if (waited == WaitResult::LineGone) return done > 0 ? done : -1;
   }
@@ -275,8 +294,8 @@ void PosixSerialBackend::close() {
 
 }  // namespace
 
-std::unique_ptr<SerialBackend> makePosixSerialBackend(const std::filesystem::path& workDir) {
-  return std::make_unique<PosixSerialBackend>(workDir);
+std::unique_ptr<SerialBackend> makePosixSerialBackend(const std::filesystem::path& workDir, LineWait wait) {
+  return std::make_unique<PosixSerialBackend>(workDir, std::move(wait));
 }
 
 std::filesystem::path posixDevicePath(const std::filesystem::path& workDir, const std::string& deviceName) {

@@ -4,14 +4,23 @@
 // /dev/ttyS<n-1>.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "link/serial_backend.h"
 
 namespace korvane {
 
-std::unique_ptr<SerialBackend> makePosixSerialBackend(const std::filesystem::path& workDir);
+// How a transfer waits for the line: until `fd` may be ready for `events`
+// (poll() flags) or `deadline` has passed. It may return early, before
+// either; the backend then looks at the line again and waits on if it must.
+// Without one, the backend blocks in ppoll(). A window that must stay alive
+// while the program waits for the controller passes its own.
+using LineWait = std::function<void(int fd, short events, std::chrono::steady_clock::time_point deadline)>;
+
+std::unique_ptr<SerialBackend> makePosixSerialBackend(const std::filesystem::path& workDir, LineWait wait = {});
 
 // The file the backend opens for a device name such as "Com3".
 std::filesystem::path posixDevicePath(const std::filesystem::path& workDir, const std::string& deviceName);

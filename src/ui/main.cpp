@@ -33,18 +33,22 @@ int runProgram(QApplication& app, korvane::QtDesktop& desktop) {
   // started in.
   const std::filesystem::path workDir = ".";
   Program program(
-      desktop, [workDir] { return makePosixSerialBackend(workDir); }, workDir, userDecimalSeparator());
+      desktop, [workDir, &desktop] { return makePosixSerialBackend(workDir, desktop.lineWait()); }, workDir,
+      userDecimalSeparator());
 
   // The timer ticks from the window's creation on, also inside the message
   // boxes of start-up; what a tick does depends on the state of the line.
+  // A tick that falls due while an operation runs waits for its end.
   QTimer get_data_timer;
   get_data_timer.setInterval(100);
-  QObject::connect(&get_data_timer, &QTimer::timeout,
-                   [&program] { guarded(program, [&program] { get_data_timerTimer(program); }); });
+  OperationGate& gate = desktop.gate();
+  QObject::connect(&get_data_timer, &QTimer::timeout, [&program, &gate] {
+    gate.tick([&program] { guarded(program, [&program] { get_data_timerTimer(program); }); });
+  });
   get_data_timer.start();
 
   FormCreate(program);
-  MainView view(program);
+  MainView view(program, &gate);
   view.show();
   return app.exec();
 }

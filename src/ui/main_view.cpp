@@ -55,7 +55,8 @@ void applyWindowLook() {
   QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
-MainView::MainView(Program& program) : program_(program), window_(program.Frm_Mapping) {
+MainView::MainView(Program& program, OperationGate* gate)
+    : program_(program), gate_(gate), window_(program.Frm_Mapping) {
   build();
   window_.model.setObserver(this);
   focusConnection_ =
@@ -126,7 +127,7 @@ void MainView::wireInput(Field& field, QWidget* widget) {
     // textEdited, not textChanged: only the user's typing goes to the model,
     // so the model writing the box does not come back as an edit.
     connect(edit, &QLineEdit::textEdited, this,
-            [this, &field](const QString& text) { run([&field, &text] { field.setText(text.toStdString()); }); });
+            [this, &field](const QString& text) { run([&field, text] { field.setText(text.toStdString()); }); });
     edit->installEventFilter(this);
   } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
     connect(radio, &QRadioButton::clicked, this, [this, &field, radio] {
@@ -219,6 +220,10 @@ bool MainView::eventFilter(QObject* watched, QEvent* event) {
 // character, its key-press handler, the order in which the window system
 // reports them. Returns whether the edit box must not see the key.
 bool MainView::handleKey(Field& field, const QKeyEvent& event) {
+  // Keys are held while an operation waits for the controller; one that
+  // still comes in meanwhile (a message box of the operation is open) has no
+  // handler to go to.
+  if (gate_ != nullptr && gate_->inOperation()) return true;
   const int virtualKey = virtualKeyFor(event);
   if (virtualKey != 0 && field.onKeyDown) {
     Field* before = window_.model.focused();
@@ -245,10 +250,20 @@ void MainView::noteUserFocus(QWidget* now) {
 }
 
 void MainView::closeEvent(QCloseEvent* event) {
+  if (gate_ != nullptr && gate_->inOperation()) {
+    // The window stays until the operation has ended; the close then ends
+    // the program as it would have at once.
+    event->ignore();
+    run([this] { FormOnClose(program_); });
+    return;
+  }
   run([this] { FormOnClose(program_); });
   event->accept();
 }
 
-void MainView::run(const std::function<void()>& handler) { guarded(program_, handler); }
+void MainView::run(const std::function<void()>& handler) {
+  if (gate_ == nullptr) return guarded(program_, handler);
+  gate_->run([this, handler] { guarded(program_, handler); });
+}
 
 }  // namespace korvane

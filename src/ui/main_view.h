@@ -9,6 +9,7 @@
 
 #include "app/program.h"
 #include "ui/field_widgets.h"
+#include "ui/operation_gate.h"
 
 class QAction;
 class QMenu;
@@ -25,7 +26,8 @@ class MainView : public QMainWindow, public FieldObserver {
  public:
   // Builds a widget for every field the model holds now (including those
   // created by start-up, such as the gain cells) and observes the model.
-  explicit MainView(Program& program);
+  // With a gate, every handler runs through it, one operation at a time.
+  explicit MainView(Program& program, OperationGate* gate = nullptr);
   ~MainView() override;
 
   void fieldChanged(Field& field, Property property) override;
@@ -59,6 +61,7 @@ class MainView : public QMainWindow, public FieldObserver {
   void run(const std::function<void()>& handler);
 
   Program& program_;
+  OperationGate* gate_;
   TFrm_Mapping& window_;
   QWidget* client_ = nullptr;
   std::vector<FieldWidget*> created_;

@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 
 namespace korvane {
 namespace {
@@ -76,9 +75,13 @@ std::optional<std::string> QtDesktop::saveFileDialog(const std::string& initialN
 }
 
 void QtDesktop::sleep(int milliseconds) {
-  // Deliberately blocks the user-interface thread: no event may be handled
-  // while a command waits for the controller's reply.
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  // The operation waits here for the controller; the gate lets no input in
+  // meanwhile, but keeps the window painted and answering.
+  gate_.wait(OperationGate::Clock::now() + std::chrono::milliseconds(milliseconds));
+}
+
+LineWait QtDesktop::lineWait() {
+  return [this](int fd, short events, OperationGate::Clock::time_point deadline) { gate_.wait(deadline, fd, events); };
 }
 
 long long QtDesktop::nowMs() {

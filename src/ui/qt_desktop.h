@@ -1,15 +1,25 @@
-// The Desktop the real program runs on: Qt message boxes and file dialogs, a
-// blocking wait on the user-interface thread, a steady clock and std::exit.
+// The Desktop the real program runs on: Qt message boxes and file dialogs,
+// waits that keep the window alive (through the gate every call from Qt into
+// the program passes), a steady clock and std::exit.
 #pragma once
 
 #include <QString>
 
 #include "base/desktop.h"
+#include "link/serial_backend_posix.h"
+#include "ui/operation_gate.h"
 
 namespace korvane {
 
 class QtDesktop : public Desktop {
  public:
+  // The gate every event handler, timer tick and wait goes through; create
+  // the desktop once the application exists.
+  OperationGate& gate() { return gate_; }
+
+  // The serial line's waits, kept alive the same way as sleep().
+  LineWait lineWait();
+
   void messageBox(const std::string& text, const std::string& caption) override;
   void exceptionBox(const std::string& message) override;
   std::optional<std::string> openFileDialog(const std::string& initialName,
@@ -19,6 +29,9 @@ class QtDesktop : public Desktop {
   void sleep(int milliseconds) override;
   long long nowMs() override;
   [[noreturn]] void exitProcess(int status) override;
+
+ private:
+  OperationGate gate_;
 };
 
 // The name a file dialog hands back: `extension` is added (after a dot) when

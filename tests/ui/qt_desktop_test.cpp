@@ -1,4 +1,4 @@
-// The real desktop: its boxes, its file dialogs and its blocking wait.
+// The real desktop: its boxes and its file dialogs.
 #include "ui/qt_desktop.h"
 
 #include <gtest/gtest.h>
@@ -132,19 +132,6 @@ TEST(QtDesktopTest, OpenDialogReturnsTheChosenFileAndNothingOnCancel) {
 
   QTimer::singleShot(0, [] { qobject_cast<QFileDialog*>(QApplication::activeModalWidget())->reject(); });
   EXPECT_EQ(desktop.openFileDialog("*.set", "SET"), std::nullopt);
-}
-
-TEST(QtDesktopTest, SleepBlocksAndHandlesNoEvents) {
-  ensureQtApplication();
-  QtDesktop desktop;
-  bool handled = false;
-  QTimer::singleShot(0, [&handled] { handled = true; });
-  const long long start = desktop.nowMs();
-  desktop.sleep(60);
-  EXPECT_GE(desktop.nowMs() - start, 60);
-  EXPECT_FALSE(handled) << "a wait for the controller handles no event";
-  processEventsUntil([&handled] { return handled; });
-  EXPECT_TRUE(handled);
 }
 
 }  // namespace

@@ -1,0 +1,191 @@
+// OperationGate: one operation at a time, and waits that keep the window
+// alive.
+#include "ui/operation_gate.h"
+
+#include <poll.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <cerrno>
+#include <cstdint>
+#include <stdexcept>
+
+namespace korvane {
+namespace {
+
+// What the user does to the window. Held while the program waits for the
+// controller; repaints, window-manager messages, timers and accessibility
+// requests are not among them and go on.
+bool isUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::Close:
+      return true;
+    default:
+      return false;
+  }
+}
+
+timespec toTimespec(OperationGate::Clock::time_point at) {
+  // The steady clock is the monotonic clock the timer runs on.
+  const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
+  return timespec{static_cast<time_t>(since / 1'000'000'000), static_cast<long>(since % 1'000'000'000)};
+}
+
+void armTimer(int fd, OperationGate::Clock::time_point deadline) {
+  itimerspec spec{};
+  spec.it_value = toTimespec(deadline);
+  ::timerfd_settime(fd, TFD_TIMER_ABSTIME, &spec, nullptr);
+}
+
+void disarmTimer(int fd) {
+  const itimerspec none{};
+  ::timerfd_settime(fd, 0, &none, nullptr);
+  std::uint64_t expirations = 0;
+  // Non-blocking: clears an expiry that came while the loop was ending.
+  [[maybe_unused]] const ssize_t n = ::read(fd, &expirations, sizeof expirations);
+}
+
+}  // namespace
+
+OperationGate::OperationGate() {
+  timerFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (timerFd_ < 0) throw std::runtime_error("no monotonic timer for the waits");
+  timerNotifier_ = std::make_unique<QSocketNotifier>(timerFd_, QSocketNotifier::Read);
+  timerNotifier_->setEnabled(false);
+  QObject::connect(timerNotifier_.get(), &QSocketNotifier::activated, this, [this] {
+    disarmTimer(timerFd_);
+    if (loop_ != nullptr) loop_->quit();
+  });
+  QCoreApplication::instance()->installEventFilter(this);
+}
+
+OperationGate::~OperationGate() {
+  if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+  timerNotifier_.reset();
+  ::close(timerFd_);
+}
+
+void OperationGate::run(std::function<void()> operation) {
+  if (depth_ > 0) {
+    queued_.push_back(std::move(operation));
+    return;
+  }
+  runNow(operation);
+}
+
+void OperationGate::tick(std::function<void()> tick) {
+  // A tick never overtakes what is already queued: a close requested during
+  // the last exchange goes first.
+  if (depth_ > 0 || !queued_.empty()) {
+    heldTick_ = std::move(tick);
+    scheduleNext();
+    return;
+  }
+  runNow(tick);
+}
+
+void OperationGate::runNow(const std::function<void()>& operation) {
+  struct Depth {
+    OperationGate& gate;
+    explicit Depth(OperationGate& g) : gate(g) { ++gate.depth_; }
+    ~Depth() { --gate.depth_; }
+  };
+  {
+    Depth depth(*this);
+    operation();
+  }
+  if (depth_ > 0) return;
+  releaseHeldInput();
+  scheduleNext();
+}
+
+void OperationGate::releaseHeldInput() {
+  // Held input goes back into the event queue first, in the order it came,
+  // so what the user did during the operation is handled before the held
+  // tick runs.
+  for (auto& [receiver, event] : heldInput_) {
+    if (!receiver) continue;
+    // A widget closes itself once its close event comes back accepted, which
+    // a posted event cannot do; it is asked to close again instead.
+    if (event->type() == QEvent::Close && receiver->isWidgetType()) {
+      QMetaObject::invokeMethod(receiver, "close", Qt::QueuedConnection);
+      continue;
+    }
+    QCoreApplication::postEvent(receiver, event.release());
+  }
+  heldInput_.clear();
+}
+
+void OperationGate::scheduleNext() {
+  if (scheduled_ || depth_ > 0 || (queued_.empty() && !heldTick_)) return;
+  scheduled_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        scheduled_ = false;
+        runNext();
+      },
+      Qt::QueuedConnection);
+}
+
+void OperationGate::runNext() {
+  if (depth_ > 0) return;  // the end of the running operation schedules again
+  if (!queued_.empty()) {
+    std::function<void()> operation = std::move(queued_.front());
+    queued_.pop_front();
+    return runNow(operation);
+  }
+  if (heldTick_) {
+    std::function<void()> tick = std::exchange(heldTick_, nullptr);
+    runNow(tick);
+  }
+}
+
+void OperationGate::wait(Clock::time_point deadline, int fd, short events) {
+  if (Clock::now() >= deadline) return;
+  QEventLoop loop;
+  std::unique_ptr<QSocketNotifier> line;
+  if (fd >= 0) {
+    line = std::make_unique<QSocketNotifier>(fd, (events & POLLOUT) ? QSocketNotifier::Write : QSocketNotifier::Read);
+    QObject::connect(line.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+  }
+  armTimer(timerFd_, deadline);
+  timerNotifier_->setEnabled(true);
+  loop_ = &loop;
+  waiting_ = true;
+  // Input the window system has queued stays queued; input that reaches the
+  // application another way is held by the event filter.
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  waiting_ = false;
+  loop_ = nullptr;
+  timerNotifier_->setEnabled(false);
+  disarmTimer(timerFd_);
+  if (depth_ == 0) releaseHeldInput();
+}
+
+bool OperationGate::eventFilter(QObject* watched, QEvent* event) {
+  if (!waiting_ || !isUserInput(event->type())) return false;
+  heldInput_.emplace_back(watched, std::unique_ptr<QEvent>(event->clone()));
+  // A close that is refused for now leaves the window open.
+  if (event->type() == QEvent::Close) event->ignore();
+  return true;
+}
+
+}  // namespace korvane
