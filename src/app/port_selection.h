@@ -1,7 +1,7 @@
 // Port selection: SelectedPort, the Port menu's check marks and comm.ini.
 #pragma once
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

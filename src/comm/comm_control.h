@@ -2,7 +2,7 @@
 // machine, and opening the port for the set-file transfers.
 #pragma once
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

@@ -2,7 +2,7 @@
 // the configuration asked for, then the 128 gain cells one by one.
 #pragma once
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

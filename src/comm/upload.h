@@ -1,7 +1,7 @@
 // The upload: every marked field checked, converted and sent.
 #pragma once
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

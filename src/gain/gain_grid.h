@@ -1,7 +1,7 @@
 // The 128 gain cells: creation, geometry and their three handlers.
 #pragma once
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

@@ -2,7 +2,7 @@
 // and length the decoder has already checked, and first sets ReplyReceived.
 #pragma once
 
-#include "app/program.h"
+#include "window/program.h"
 #include "link/reply_decoder.h"
 
 namespace korvane {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

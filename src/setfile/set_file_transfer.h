@@ -1,7 +1,7 @@
 // Saving the controller to a set file and loading a set file into it.
 #pragma once
 
-#include "app/program.h"
+#include "window/program.h"
 
 namespace korvane {
 

@@ -7,8 +7,8 @@
 #include <QFont>
 #include <QWidget>
 
-#include "app/main_window.h"
-#include "app/window_model.h"
+#include "window/main_window.h"
+#include "window/window_model.h"
 
 namespace korvane {
 

@@ -10,7 +10,7 @@
 
 #include "app/startup.h"
 #include "comm/comm_control.h"
-#include "link/serial_backend_posix.h"
+#include "serial/serial_backend_posix.h"
 #include "ui/main_view.h"
 #include "ui/qt_desktop.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <unordered_map>
 
-#include "app/program.h"
+#include "window/program.h"
 #include "ui/field_widgets.h"
 #include "ui/operation_gate.h"
 

@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "base/desktop.h"
-#include "link/serial_backend_posix.h"
+#include "serial/serial_backend_posix.h"
 #include "ui/operation_gate.h"
 
 namespace korvane {

@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "link/serial_backend_posix.h"
-#include "link/serial_port.h"
+#include "serial/serial_backend_posix.h"
+#include "serial/serial_port.h"
 #include "support/headless_program.h"
 #include "support/recording_desktop.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/program.h"
+#include "window/program.h"
 #include "support/recording_desktop.h"
 
 namespace korvane::testing {

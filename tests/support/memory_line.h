@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_port.h"
+#include "serial/serial_port.h"
 #include "sim/lib/controller.h"
 #include "support/headless_program.h"
 #include "support/recording_desktop.h"

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/window_model.h"
+#include "window/window_model.h"
 #include "support/scripted_line.h"
 
 namespace korvane::testing {

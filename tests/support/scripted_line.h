@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/program.h"
-#include "link/serial_backend.h"
+#include "window/program.h"
+#include "serial/serial_backend.h"
 #include "support/headless_program.h"
 #include "support/recording_desktop.h"
 

@@ -15,7 +15,7 @@
 
 #include "app/startup.h"
 #include "comm/comm_control.h"
-#include "link/serial_backend_posix.h"
+#include "serial/serial_backend_posix.h"
 
 namespace korvane::testing {
 namespace {

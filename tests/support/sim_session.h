@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "window/program.h"
 #include "support/headless_program.h"
 #include "support/real_time_desktop.h"
 #include "support/sim_process.h"

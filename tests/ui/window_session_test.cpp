@@ -17,7 +17,7 @@
 
 #include "app/startup.h"
 #include "comm/comm_control.h"
-#include "link/serial_backend_posix.h"
+#include "serial/serial_backend_posix.h"
 #include "qt_app.h"
 #include "support/headless_program.h"
 #include "support/sim_process.h"

@@ -1,6 +1,6 @@
 // SerialPort's Open steps, drain and transfer results against a backend that
 // can be told to fail at any step.
-#include "link/serial_port.h"
+#include "serial/serial_port.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/window_model.h"
+#include "window/window_model.h"
 
 namespace korvane {
 

@@ -1,5 +1,5 @@
 // The main window's controls with their positions, fonts and initial states.
-#include "app/main_window.h"
+#include "window/main_window.h"
 
 #include <string>
 

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "app/main_window.h"
+#include "window/main_window.h"
 #include "base/comm_state.h"
 #include "base/controller_settings.h"
 #include "base/desktop.h"
-#include "link/serial_port.h"
+#include "serial/serial_port.h"
 
 namespace korvane {
 

@@ -1,6 +1,6 @@
 // SerialPort: the Open steps with their messages, and the inverted results of
 // the transfer operations.
-#include "link/serial_port.h"
+#include "serial/serial_port.h"
 
 #include <utility>
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "link/serial_backend.h"
+#include "serial/serial_backend.h"
 
 namespace korvane {
 

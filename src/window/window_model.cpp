@@ -1,5 +1,5 @@
 // The field model and its four rules.
-#include "app/window_model.h"
+#include "window/window_model.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,5 +1,5 @@
 // Program construction: the serial port gets its defaults before the window.
-#include "app/program.h"
+#include "window/program.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 // The POSIX serial backend: a tty opened for exclusive use, a raw 8-bit line
 // set with termios, and reads and writes that keep their time-outs with
 // poll() on a monotonic clock.
-#include "link/serial_backend_posix.h"
+#include "serial/serial_backend_posix.h"
 
 #include <fcntl.h>
 #include <poll.h>

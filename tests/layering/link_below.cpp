@@ -1,0 +1,2 @@
+// From link, the window layer is in reach.
+#include "window/program.h"

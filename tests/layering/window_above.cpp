@@ -1,0 +1,2 @@
+// Builds only if the layers above are hidden from window: must not build.
+#include "link/command.h"
