@@ -1,6 +1,7 @@
 // The main window's controls with their positions, fonts and initial states.
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <string>
 
 namespace korvane {
@@ -154,7 +155,21 @@ TFrm_Mapping::TFrm_Mapping()
 }
 
 std::array<Field*, 9> TFrm_Mapping::parameterFields() {
-  return {&Fuel_mx, &Num_Cyls, &Ign_Cycles, &Rate_Cut, &FS_RPM, &max_rpm, &Min_Pressure, &Fuel_Cut_Time, &Inj_Inhibit};
+  std::array<Field*, 9> fields{};
+  std::ranges::transform(parameterCaptions(), fields.begin(), &CaptionedField::field);
+  return fields;
+}
+
+std::array<CaptionedField, 9> TFrm_Mapping::parameterCaptions() {
+  return {{{&Fuel_mx, &Label3},
+           {&Num_Cyls, &Label5},
+           {&Ign_Cycles, &Label9},
+           {&Rate_Cut, &Label10},
+           {&FS_RPM, &Label6},
+           {&max_rpm, &Label7},
+           {&Min_Pressure, &Label8},
+           {&Fuel_Cut_Time, &Label15},
+           {&Inj_Inhibit, &Label17}}};
 }
 
 }  // namespace korvane
