@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "app/startup.h"
+#include "ui/accessible_names.h"
 #include "ui/pictures.h"
 
 namespace korvane {
@@ -72,6 +73,7 @@ MainView::~MainView() {
 }
 
 void MainView::build() {
+  installAccessibleInterfaces();
   menuBar()->setNativeMenuBar(false);  // the menu bar is part of the window's fixed height
   client_ = new QWidget(this);         // owned by the main window
   client_->setFont(toQFont(window_.form.font()));
@@ -94,6 +96,7 @@ void MainView::build() {
   stackWindowedControlsOnTop();
   syncForm(Property::Text);
   syncForm(Property::Geometry);
+  nameForListeners(window_, *this);
 }
 
 void MainView::addMenu(Field& menu) { menus_[&menu] = menuBar()->addMenu(QString::fromStdString(menu.text())); }
@@ -190,6 +193,7 @@ void MainView::fieldChanged(Field& field, Property property) {
     return;
   }
   if (auto widget = widgets_.find(&field); widget != widgets_.end()) widget->second->sync(property);
+  if (property == Property::Text) followAxisLabel(window_, *this, field);
 }
 
 void MainView::repaintNow(Field& field) {

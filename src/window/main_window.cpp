@@ -1,6 +1,7 @@
 // The main window's controls with their positions, fonts and initial states.
 #include "window/main_window.h"
 
+#include <algorithm>
 #include <string>
 
 namespace korvane {
@@ -9,8 +10,8 @@ namespace {
 const Font kWindowFont{11, false, kBlack};
 
 FieldSpec description(std::string name, FieldKind kind, Field* parent, int left, int top, int width, int height,
-               std::string text, Font font = kWindowFont, Colour colour = kButtonFace,
-               Alignment alignment = Alignment::Left) {
+                      std::string text, Font font = kWindowFont, Colour colour = kButtonFace,
+                      Alignment alignment = Alignment::Left) {
   FieldSpec s;
   s.name = std::move(name);
   s.kind = kind;
@@ -47,7 +48,7 @@ FieldSpec parameter(std::string name, Field* group, int left, int top) {
 
 FieldSpec caption(std::string name, Field* group, int left, int top, std::string text) {
   return description(std::move(name), FieldKind::Label, group, left, top, 0, 0, std::move(text), kCaptionFont,
-              kButtonFace, Alignment::Right);
+                     kButtonFace, Alignment::Right);
 }
 
 FieldSpec radio(std::string name, Field* box, int left, int top, std::string text) {
@@ -60,7 +61,7 @@ FieldSpec menuItem(std::string name, Field* menu, std::string text) {
 
 FieldSpec liveValue(std::string name, Field* group, int left, int top, int width, std::string text) {
   return description(std::move(name), FieldKind::Label, group, left, top, width, 20, std::move(text), kBigBoldBlue,
-              kButtonFace, Alignment::Centre);
+                     kButtonFace, Alignment::Centre);
 }
 
 FieldSpec bar(std::string name, Field* group, int left, int top, int width, int height, Colour colour) {
@@ -71,7 +72,7 @@ FieldSpec bar(std::string name, Field* group, int left, int top, int width, int 
 
 TFrm_Mapping::TFrm_Mapping()
     : form(model, description("Frm_Mapping", FieldKind::Form, nullptr, 214, 84, kClientWidth + kWindowFrameWidth,
-                       kExpandedHeight, "Korvane")),
+                              kExpandedHeight, "Korvane")),
       File1(model, description("File1", FieldKind::Menu, &form, 0, 0, 0, 0, "&File")),
       Exit1(model, menuItem("Exit1", &File1, "&Get data from controller")),
       Putdataincontroller1(model, menuItem("Putdataincontroller1", &File1, "&Put data in controller")),
@@ -91,8 +92,8 @@ TFrm_Mapping::TFrm_Mapping()
       SW_Rev(model, description("SW_Rev", FieldKind::Label, &form, 696, 16, 55, 16, "Unknown", {13, false, kBlack})),
       Label18(model, hidden(description("Label18", FieldKind::Label, &form, 184, 56, 38, 13, "Label18"))),
       Fuel_b(model, hidden(description("Fuel_b", FieldKind::Edit, &form, 640, 48, 57, 21, " ", kWindowFont, kWhite))),
-      Gain_Table_Group(model, hidden(description("Gain_Table_Group", FieldKind::GroupBox, &form, 8, 85, 777, 460, "",
-                                          kBigBold))),
+      Gain_Table_Group(
+          model, hidden(description("Gain_Table_Group", FieldKind::GroupBox, &form, 8, 85, 777, 460, "", kBigBold))),
       Fuel_mx(model, parameter("Fuel_mx", &Gain_Table_Group, 186, 16)),
       Label3(model, caption("Label3", &Gain_Table_Group, 92, 24, "Inj. Scaler [MS]")),
       Num_Cyls(model, parameter("Num_Cyls", &Gain_Table_Group, 186, 40)),
@@ -112,28 +113,28 @@ TFrm_Mapping::TFrm_Mapping()
       Inj_Inhibit(model, parameter("Inj_Inhibit", &Gain_Table_Group, 553, 16)),
       Label17(model, caption("Label17", &Gain_Table_Group, 458, 24, "Inj. Inhibit Timer")),
       GroupBox1(model, description("GroupBox1", FieldKind::GroupBox, &Gain_Table_Group, 624, 16, 73, 81, "Range",
-                            {11, true, kBlue})),
+                                   {11, true, kBlue})),
       map_type_1(model, radio("map_type_1", &GroupBox1, 8, 24, "1 Bar")),
       map_type_2(model, radio("map_type_2", &GroupBox1, 8, 40, "2 Bar")),
       map_type_3(model, radio("map_type_3", &GroupBox1, 8, 56, "3 bar")),
       GroupBox2(model, description("GroupBox2", FieldKind::GroupBox, &Gain_Table_Group, 704, 16, 65, 81, "Mode",
-                            {11, true, kBlue})),
+                                   {11, true, kBlue})),
       Pulse_Mode_0(model, radio("Pulse_Mode_0", &GroupBox2, 8, 24, "Cont.")),
       Pulse_Mode_1(model, radio("Pulse_Mode_1", &GroupBox2, 8, 40, "Trig.")),
       Flag_Value(model, hidden(description("Flag_Value", FieldKind::Label, &Gain_Table_Group, 656, 434, 41, 17, "",
-                                    kWindowFont, kWhite))),
+                                           kWindowFont, kWhite))),
       Tach_usecs(model, hidden(description("Tach_usecs", FieldKind::Label, &Gain_Table_Group, 552, 432, 97, 20,
-                                    "Tach_usecs", kWindowFont, kWhite))),
+                                           "Tach_usecs", kWindowFont, kWhite))),
       map_dpy(model, liveValue("map_dpy", &Gain_Table_Group, 24, 88, 57, "?")),
       Label14(model, liveValue("Label14", &Gain_Table_Group, 8, 104, 84, "MAP KPa")),
       rpm_dpy(model, liveValue("rpm_dpy", &Gain_Table_Group, 352, 436, 129, "? RPM")),
-      Label12(model, description("Label12", FieldKind::Label, &Gain_Table_Group, 512, 104, 99, 20, "Inj. PW [MS]", kBigBold,
-                          kButtonFace, Alignment::Right)),
+      Label12(model, description("Label12", FieldKind::Label, &Gain_Table_Group, 512, 104, 99, 20, "Inj. PW [MS]",
+                                 kBigBold, kButtonFace, Alignment::Right)),
       inj_dpy(model, liveValue("inj_dpy", &Gain_Table_Group, 624, 104, 57, "?")),
       heartbeat(model, description("heartbeat", FieldKind::Circle, &Gain_Table_Group, 3, 441, 17, 15, "", kWindowFont,
-                            kSilver)),
-      Label16(model, description("Label16", FieldKind::Label, &Gain_Table_Group, 20, 442, 0, 0, "Active",
-                          {11, true, kGrey})),
+                                   kSilver)),
+      Label16(model,
+              description("Label16", FieldKind::Label, &Gain_Table_Group, 20, 442, 0, 0, "Active", {11, true, kGrey})),
       BitBtn2(model, description("BitBtn2", FieldKind::ImageButton, &Gain_Table_Group, 5, 14, 75, 75, "")),
       map_p_ptr(model, bar("map_p_ptr", &Gain_Table_Group, 32, 389, 713, 5, kRed)),
       map_r_ptr(model, bar("map_r_ptr", &Gain_Table_Group, 96, 128, 4, 321, kRed)),
@@ -143,18 +144,32 @@ TFrm_Mapping::TFrm_Mapping()
       rpm_end(model, hidden(bar("rpm_end", &Gain_Table_Group, 728, 120, 3, 25, kBlue))) {
   for (int k = 0; k < 9; ++k) {
     rpm_lbl[k] = std::make_unique<Field>(
-        model, description("rpm_lbl_" + std::to_string(k), FieldKind::Label, &Gain_Table_Group, 72 + 80 * k, 412, 51, 20,
-                    "00000", kBigBold, kButtonFace, Alignment::Centre));
+        model, description("rpm_lbl_" + std::to_string(k), FieldKind::Label, &Gain_Table_Group, 72 + 80 * k, 412, 51,
+                           20, "00000", kBigBold, kButtonFace, Alignment::Centre));
   }
   for (int k = 0; k < 9; ++k) {
     map_lbl[k] = std::make_unique<Field>(
-        model, description("map_lbl_" + std::to_string(k), FieldKind::Label, &Gain_Table_Group, 52, 389 - 32 * k, 31, 20,
-                    "000", kBigBold, kButtonFace, Alignment::Right));
+        model, description("map_lbl_" + std::to_string(k), FieldKind::Label, &Gain_Table_Group, 52, 389 - 32 * k, 31,
+                           20, "000", kBigBold, kButtonFace, Alignment::Right));
   }
 }
 
 std::array<Field*, 9> TFrm_Mapping::parameterFields() {
-  return {&Fuel_mx, &Num_Cyls, &Ign_Cycles, &Rate_Cut, &FS_RPM, &max_rpm, &Min_Pressure, &Fuel_Cut_Time, &Inj_Inhibit};
+  std::array<Field*, 9> fields{};
+  std::ranges::transform(parameterCaptions(), fields.begin(), &CaptionedField::field);
+  return fields;
+}
+
+std::array<CaptionedField, 9> TFrm_Mapping::parameterCaptions() {
+  return {{{&Fuel_mx, &Label3},
+           {&Num_Cyls, &Label5},
+           {&Ign_Cycles, &Label9},
+           {&Rate_Cut, &Label10},
+           {&FS_RPM, &Label6},
+           {&max_rpm, &Label7},
+           {&Min_Pressure, &Label8},
+           {&Fuel_Cut_Time, &Label15},
+           {&Inj_Inhibit, &Label17}}};
 }
 
 }  // namespace korvane

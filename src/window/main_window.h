@@ -21,6 +21,12 @@ constexpr int kWindowFrameHeight = 46;
 constexpr int kWindowFrameWidth = 8;
 constexpr int kClientWidth = 791;
 
+// An edit box and the label that captions it in the window.
+struct CaptionedField {
+  Field* field;
+  Field* caption;
+};
+
 class TFrm_Mapping {
  public:
   TFrm_Mapping();
@@ -65,6 +71,9 @@ class TFrm_Mapping {
 
   // The nine parameter edit boxes, in the order of the window's table.
   std::array<Field*, 9> parameterFields();
+
+  // The same nine, each with its caption label.
+  std::array<CaptionedField, 9> parameterCaptions();
 
   int height() const { return form.height(); }
   void setHeight(int height) { form.setHeight(height); }
