@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/main_window.h"
+#include "window/main_window.h"
 
 namespace korvane {
 
