@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/pipe_lines.h"
+
 namespace korvane::testing {
 
 class SimProcess {
@@ -42,7 +44,7 @@ class SimProcess {
  private:
   pid_t pid_ = -1;
   int out_ = -1;
-  std::string buffered_;
+  PipeLines lines_;
   std::string device_;
   std::string listening_;
   int status_ = -1;
