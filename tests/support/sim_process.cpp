@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -18,9 +19,17 @@ namespace {
 
 constexpr std::string_view kListening = "korvane-sim: listening on ";
 
+// The emulator the tests were built with, unless KORVANE_SIM names a copy:
+// a user who cannot reach the build tree runs the tests from copies.
+std::string emulatorBinary(const std::string& built) {
+  const char* copy = std::getenv("KORVANE_SIM");
+  return copy && *copy ? copy : built;
+}
+
 // Spawns with stdout (and stderr when asked) into a pipe; returns the pid and
 // the reading end.
-std::pair<pid_t, int> spawn(const std::string& binary, const std::vector<std::string>& args, bool withStderr) {
+std::pair<pid_t, int> spawn(const std::string& built, const std::vector<std::string>& args, bool withStderr) {
+  const std::string binary = emulatorBinary(built);
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   posix_spawn_file_actions_t actions;

@@ -1,6 +1,8 @@
 // korvane-sim as a child process, for tests that talk to it over a real
 // pseudo-terminal: started with its arguments, ready once it has printed its
-// "listening" line, stopped with SIGTERM.
+// "listening" line, stopped with SIGTERM. The environment variable
+// KORVANE_SIM, when set, names the binary to start instead of the one given
+// (a copy, for a user who cannot reach the build tree).
 #pragma once
 
 #include <sys/types.h>
