@@ -6,12 +6,12 @@
 #include <signal.h>
 #include <string.h>
 
-#include <QCoreApplication>
 #include <QTimer>
 #include <chrono>
 #include <string>
 #include <vector>
 
+#include "child_application.h"
 #include "support/program_child.h"
 
 namespace korvane::testing {
@@ -23,10 +23,7 @@ using Lines = std::vector<std::string>;
 // Runs the event loop for a while, with the exit signals caught and every
 // one that reaches the handler noted by its name.
 void runCatching(ChildDesktop& desktop, const std::function<void()>& meanwhile) {
-  static int argc = 1;
-  static char name[] = "exit_tests";
-  static char* argv[] = {name, nullptr};
-  QCoreApplication app(argc, argv);
+  ChildApplication app;
   ExitSignals exitSignals([&desktop](int signo) { desktop.note(::sigabbrev_np(signo)); });
   meanwhile();
   QTimer::singleShot(200, &app, &QCoreApplication::quit);

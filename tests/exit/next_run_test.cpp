@@ -9,7 +9,6 @@
 #include <string.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <chrono>
 #include <fstream>
 #include <memory>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "child_application.h"
 #include "comm/comm_control.h"
 #include "link/serial_backend_posix.h"
 #include "support/headless_program.h"
@@ -165,10 +165,7 @@ class SignalledThenStartingAgain : public NextRun, public ::testing::WithParamIn
 TEST_P(SignalledThenStartingAgain, TheRunIsKilledByTheSignalAndTheNextRunConnects) {
   const int signo = GetParam();
   auto child = start([](Program& program, ChildDesktop& desktop) {
-    static int argc = 1;
-    static char name[] = "exit_tests";
-    static char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    ChildApplication app;
     ExitSignals exitSignals([&program](int caught) {
       program.ControllerPort.Close();
       endBySignal(caught);
