@@ -34,7 +34,8 @@ void Pulse_Mode_1Click(Program& program);
 // Enter in any parameter field: consumes the key and runs the upload.
 void Fuel_mxKeyPress(Program& program, Field& sender, int& key);
 
-// File > Exit and closing the window end the process with status 0.
+// File > Exit and closing the window end the process with status 0, asking
+// nothing and saving nothing.
 void Exit2Click(Program& program);
 void FormOnClose(Program& program);
 

@@ -13,6 +13,8 @@ void showError(Program& program, const char* text) { program.desktop.messageBox(
 
 // Closes and reopens the port on the selected number at 19200 baud; a port
 // that cannot be opened ends the program, as there is nothing to talk to.
+// An Open that failed after the device was opened still holds it, and the
+// end of the program releases it.
 void reopenPort(Program& program) {
   SerialPort& port = program.ControllerPort;
   port.PortNumber = program.SelectedPort;
@@ -20,7 +22,7 @@ void reopenPort(Program& program) {
   port.Close();
   if (!port.Open()) {
     showError(program, "Couldnt open specified COMPORT, aborting");
-    program.desktop.exitProcess(0);
+    endProgram(program, 0);
   }
 }
 

@@ -1,6 +1,6 @@
 // Korvane's start-up: the application with its empty title, the program with
-// the real desktop and serial line, the 100 ms timer, the main window's
-// creation handler, and the window shown collapsed.
+// the real desktop and serial line, the exit signals, the 100 ms timer, the
+// main window's creation handler, and the window shown collapsed.
 #include <QApplication>
 #include <QLocale>
 #include <QTimer>
@@ -11,6 +11,7 @@
 #include "app/startup.h"
 #include "comm/comm_control.h"
 #include "serial/serial_backend_posix.h"
+#include "ui/exit_signals.h"
 #include "ui/main_view.h"
 #include "ui/qt_desktop.h"
 
@@ -27,6 +28,13 @@ char userDecimalSeparator() {
   return '.';
 }
 
+// SIGTERM, SIGINT and SIGHUP end the program as they always did, but with
+// ControllerPort closed first, so that the next start finds the device free.
+void endOnSignal(korvane::Program& program, int signo) {
+  program.ControllerPort.Close();
+  korvane::endBySignal(signo);
+}
+
 int runProgram(QApplication& app, korvane::QtDesktop& desktop) {
   using namespace korvane;
   // comm.ini and the Com<n> links live in the directory the program was
@@ -35,6 +43,10 @@ int runProgram(QApplication& app, korvane::QtDesktop& desktop) {
   Program program(
       desktop, [workDir, &desktop] { return makePosixSerialBackend(workDir, desktop.lineWait()); }, workDir,
       userDecimalSeparator());
+  // A signal ends the program once the operation in progress, if any, has
+  // ended, as a close of the window does.
+  ExitSignals exitSignals(
+      [&program, &desktop](int signo) { desktop.gate().run([&program, signo] { endOnSignal(program, signo); }); });
 
   // The timer ticks from the window's creation on, also inside the message
   // boxes of start-up; what a tick does depends on the state of the line.

@@ -47,6 +47,15 @@ struct Program {
   TFrm_Mapping Frm_Mapping;
 };
 
+// File > Exit, closing the window and the abort after a port that cannot be
+// opened all end the program here: ControllerPort is closed first, so
+// that its device is no longer reserved for exclusive use, then the process
+// ends with `status` (Desktop::exitProcess, which never returns). A terminal
+// keeps that reservation for as long as anything else still holds it open
+// (another user of the adapter, an emulator), and would refuse the next start
+// to anyone but root.
+void endProgram(Program& program, int status);
+
 // Marks a handler that talks to the controller for as long as it runs.
 class ControllerBusy {
  public:

@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -53,8 +54,9 @@ class RawTerminal {
           std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       pollfd fd{fd_, POLLIN, 0};
       if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) <= 0) break;
+      // No more than asked for: what follows (a flood, say) is the next read's.
       std::uint8_t buffer[64];
-      const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+      const ssize_t n = ::read(fd_, buffer, std::min(sizeof buffer, count - got.size()));
       if (n <= 0) break;
       got.insert(got.end(), buffer, buffer + n);
     }

@@ -2,13 +2,13 @@
 #include "support/sim_process.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -19,9 +19,17 @@ namespace {
 
 constexpr std::string_view kListening = "korvane-sim: listening on ";
 
+// The emulator the tests were built with, unless KORVANE_SIM names a copy:
+// a user who cannot reach the build tree runs the tests from copies.
+std::string emulatorBinary(const std::string& built) {
+  const char* copy = std::getenv("KORVANE_SIM");
+  return copy && *copy ? copy : built;
+}
+
 // Spawns with stdout (and stderr when asked) into a pipe; returns the pid and
 // the reading end.
-std::pair<pid_t, int> spawn(const std::string& binary, const std::vector<std::string>& args, bool withStderr) {
+std::pair<pid_t, int> spawn(const std::string& built, const std::vector<std::string>& args, bool withStderr) {
+  const std::string binary = emulatorBinary(built);
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   posix_spawn_file_actions_t actions;
@@ -49,6 +57,7 @@ int exitStatus(int waitStatus) { return WIFEXITED(waitStatus) ? WEXITSTATUS(wait
 SimProcess::SimProcess(const std::string& binary, const std::vector<std::string>& args,
                        std::chrono::milliseconds ready) {
   std::tie(pid_, out_) = spawn(binary, args, false);
+  lines_ = PipeLines(out_);
   listening_ = nextLine(ready);
   if (!listening_.starts_with(kListening)) {
     stop();
@@ -63,23 +72,7 @@ SimProcess::~SimProcess() {
   if (out_ >= 0) ::close(out_);
 }
 
-std::string SimProcess::nextLine(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (buffered_.find('\n') == std::string::npos) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    pollfd fd{out_, POLLIN, 0};
-    if (left.count() <= 0 || ::poll(&fd, 1, static_cast<int>(left.count())) <= 0) return {};
-    char chunk[256];
-    const ssize_t got = ::read(out_, chunk, sizeof chunk);
-    if (got <= 0) return {};
-    buffered_.append(chunk, static_cast<std::size_t>(got));
-  }
-  const auto newline = buffered_.find('\n');
-  std::string line = buffered_.substr(0, newline);
-  buffered_.erase(0, newline + 1);
-  return line;
-}
+std::string SimProcess::nextLine(std::chrono::milliseconds timeout) { return lines_.next(timeout); }
 
 int SimProcess::stop() {
   if (pid_ > 0) ::kill(pid_, SIGTERM);

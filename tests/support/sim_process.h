@@ -1,6 +1,8 @@
 // korvane-sim as a child process, for tests that talk to it over a real
 // pseudo-terminal: started with its arguments, ready once it has printed its
-// "listening" line, stopped with SIGTERM.
+// "listening" line, stopped with SIGTERM. The environment variable
+// KORVANE_SIM, when set, names the binary to start instead of the one given
+// (a copy, for a user who cannot reach the build tree).
 #pragma once
 
 #include <sys/types.h>
@@ -8,6 +10,8 @@
 #include <chrono>
 #include <string>
 #include <vector>
+
+#include "support/pipe_lines.h"
 
 namespace korvane::testing {
 
@@ -42,7 +46,7 @@ class SimProcess {
  private:
   pid_t pid_ = -1;
   int out_ = -1;
-  std::string buffered_;
+  PipeLines lines_;
   std::string device_;
   std::string listening_;
   int status_ = -1;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "app/startup.h"
 #include "comm/upload.h"
 #include "support/line_fixture.h"
 
@@ -225,16 +226,20 @@ INSTANTIATE_TEST_SUITE_P(Openers, NoPortChosen, ::testing::ValuesIn(kOpeners));
 
 struct UnopenablePort {
   int commIni;
+  testing::OpenStep failStep;
   const char* openMessage;
 };
 
-void PrintTo(const UnopenablePort& u, std::ostream* os) { *os << "Com" << u.commIni; }
+void PrintTo(const UnopenablePort& u, std::ostream* os) { *os << "Com" << u.commIni << ", " << u.openMessage; }
 
 class UnopenablePortTest : public ::testing::TestWithParam<std::tuple<UnopenablePort, Opener>> {};
 
-TEST_P(UnopenablePortTest, EndsTheProgramAfterTwoMessages) {
+// A step that fails after the device was opened leaves it held by the port;
+// the program must not end with it still reserved.
+TEST_P(UnopenablePortTest, EndsTheProgramAfterTwoMessagesWithTheDeviceReleased) {
   const auto& [port, opener] = GetParam();
   MemoryLine line;  // only Com1 exists
+  line.failStep = port.failStep;
   testing::HeadlessProgram p(line.factory(), true, port.commIni);
   line.useClock(p.desktop.clock);
   ASSERT_EQ(p->SelectedPort, port.commIni);
@@ -246,12 +251,42 @@ TEST_P(UnopenablePortTest, EndsTheProgramAfterTwoMessages) {
   }
   EXPECT_EQ(p.desktop.messageTexts(), (std::vector<std::string>{port.openMessage, kCannotOpen}));
   EXPECT_FALSE(p->ControllerPort.IsOpen);
+  EXPECT_FALSE(line.held());
 }
 
-INSTANTIATE_TEST_SUITE_P(Ports, UnopenablePortTest,
-                         ::testing::Combine(::testing::Values(UnopenablePort{300, "Invalid ComPort"},
-                                                              UnopenablePort{2, "Bad ComPort"}),
-                                            ::testing::ValuesIn(kOpeners)));
+INSTANTIATE_TEST_SUITE_P(
+    Ports, UnopenablePortTest,
+    ::testing::Combine(
+        ::testing::Values(UnopenablePort{300, testing::OpenStep::None, "Invalid ComPort"},
+                          UnopenablePort{2, testing::OpenStep::None, "Bad ComPort"},
+                          UnopenablePort{1, testing::OpenStep::GetLineSettings, "Control block param = 0"},
+                          UnopenablePort{1, testing::OpenStep::SetLineSettings, "control block State = 0"}),
+        ::testing::ValuesIn(kOpeners)));
+
+// File > Exit and closing the window while connected.
+struct WayOut {
+  const char* name;
+  std::function<void(Program&)> leave;
+};
+
+void PrintTo(const WayOut& w, std::ostream* os) { *os << w.name; }
+
+class LeavingConnected : public ConnectionTest, public ::testing::WithParamInterface<WayOut> {};
+
+TEST_P(LeavingConnected, ReleasesTheDeviceBeforeTheProcessEnds) {
+  ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
+  line().clearWritten();
+  EXPECT_THROW(GetParam().leave(program()), testing::ProcessExit);
+  EXPECT_FALSE(line().held());
+  EXPECT_FALSE(program().ControllerPort.IsOpen);
+  EXPECT_EQ(line().writtenLetters(), "") << "nothing is sent on the way out";
+  EXPECT_TRUE(desktop().messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, LeavingConnected,
+                         ::testing::Values(WayOut{"FileExit", [](Program& p) { p.Frm_Mapping.Exit2.click(); }},
+                                           WayOut{"CloseWindow", [](Program& p) { FormOnClose(p); }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Handlers that talk to the controller and open a message box part way; the
 // timer keeps ticking while the box is open.
