@@ -26,7 +26,6 @@ bool isUserInput(QEvent::Type type) {
     case QEvent::Wheel:
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
     case QEvent::Shortcut:
     case QEvent::ContextMenu:
     case QEvent::InputMethod:
@@ -170,9 +169,11 @@ void OperationGate::wait(Clock::time_point deadline, int fd, short events) {
   timerNotifier_->setEnabled(true);
   loop_ = &loop;
   waiting_ = true;
-  // Input the window system has queued stays queued; input that reaches the
-  // application another way is held by the event filter.
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  // Every event is taken in, input too: the event filter holds the input.
+  // Leaving it queued in the window system instead would starve it while
+  // the timer's exchanges follow one another, as the window system only
+  // hands back what it held when new events of its own come in.
+  loop.exec();
   waiting_ = false;
   loop_ = nullptr;
   timerNotifier_->setEnabled(false);
