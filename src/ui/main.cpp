@@ -59,6 +59,8 @@ int runProgram(QApplication& app, korvane::QtDesktop& desktop) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Wayland shows the window with the name and icon of this desktop entry.
+  QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
   // QApplication sets the C library's locale from the environment. Numbers
   // are turned into text and back with the C library (the field texts'
   // formatting, set files, comm.ini), which must keep the full stop; the
