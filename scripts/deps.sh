@@ -4,6 +4,8 @@
 korvane_install_deps() {
   local wanted=(build-essential cmake pkg-config qt6-base-dev libgl1-mesa-dev
                 libgtest-dev libgmock-dev googletest clang fonts-dejavu-core)
+  # The SVG icon, and checking the install and the Debian package.
+  wanted+=(qt6-svg-dev desktop-file-utils appstream dpkg-dev man-db)
   local missing=()
   for pkg in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")

@@ -4,9 +4,11 @@
 #include "serial/serial_backend_posix.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -14,6 +16,8 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cstring>
+#include <iostream>
 #include <optional>
 #include <string_view>
 
@@ -120,6 +124,58 @@ std::chrono::milliseconds totalTime(int constantMs, int perByteMs, int count) {
   return std::chrono::milliseconds(static_cast<long long>(constantMs) + static_cast<long long>(perByteMs) * count);
 }
 
+// The name of the group that owns `path`, the one a user must belong to for
+// a device that is not world-readable ("dialout" on Debian for serial
+// devices, which is also the guess when it cannot be read).
+std::string owningGroup(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return "dialout";
+  const group* owner = ::getgrgid(info.st_gid);
+  return owner ? owner->gr_name : std::to_string(info.st_gid);
+}
+
+// What to do about a device that cannot be opened, for the causes users
+// meet: a group they are not in, a link to an adapter that is unplugged or
+// was never made (`link` is where it belongs), another program on the line.
+// Empty for other causes.
+std::string openFailureHint(const std::filesystem::path& device, const std::filesystem::path& link, bool linked,
+                            int error) {
+  const std::string makeLink = "ln -sfn /dev/serial/by-id/ADAPTER " + link.string();
+  switch (error) {
+    case EACCES:
+    case EPERM: {
+      const std::string group = owningGroup(device);
+      return "join the group " + group + " that owns it (sudo usermod -aG " + group + " $USER) and log in again";
+    }
+    case EBUSY:
+      return "another program is using it";
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+    case EIO:
+      if (linked) return "plug the adapter in, or link " + link.filename().string() + " to it: " + makeLink;
+      return "no serial port there; link the adapter: " + makeLink;
+    default:
+      return {};
+  }
+}
+
+// One line on standard error beside the message box's "Bad ComPort": the
+// device, where its link leads, the system's reason and a hint.
+void reportOpenFailure(const std::filesystem::path& workDir, const std::string& deviceName,
+                       const std::filesystem::path& device, int error, const char* reason) {
+  const std::filesystem::path link = std::filesystem::absolute(workDir / deviceName).lexically_normal();
+  const bool linked = device == workDir / deviceName;
+  std::string shown = linked ? link.string() : device.string();
+  std::error_code notALink;
+  const std::filesystem::path target = std::filesystem::read_symlink(device, notALink);
+  if (!notALink) shown += " -> " + target.string();
+  std::string line = "korvane: cannot open " + deviceName + " (" + shown + "): " + reason;
+  const std::string hint = openFailureHint(device, link, linked, error);
+  if (!hint.empty()) line += "; " + hint;
+  std::cerr << line + "\n";
+}
+
 class PosixSerialBackend : public SerialBackend {
  public:
   PosixSerialBackend(std::filesystem::path workDir, LineWait wait)
@@ -155,14 +211,20 @@ bool PosixSerialBackend::open(const std::string& deviceName) {
   do {
     fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   } while (fd < 0 && classifyError(errno) == IoError::Interrupted);  // a signal is no reason to fail
-  if (fd < 0) return false;
+  if (fd < 0) {
+    const int error = errno;
+    reportOpenFailure(workDir_, deviceName, path, error, std::strerror(error));
+    return false;
+  }
 
   // Another program holding the device is refused here. TIOCEXCL keeps
   // further opens of the tty out (except by root); the lock also catches
   // programs that lock without it. A file that is no terminal does not take
   // TIOCEXCL and is refused later, when its line settings are read.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
     ::close(fd);
+    reportOpenFailure(workDir_, deviceName, path, error, "locked by another program");
     return false;
   }
   ::ioctl(fd, TIOCEXCL);

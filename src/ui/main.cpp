@@ -2,12 +2,14 @@
 // the real desktop and serial line, the exit signals, the 100 ms timer, the
 // main window's creation handler, and the window shown collapsed.
 #include <QApplication>
+#include <QDir>
 #include <QLocale>
 #include <QTimer>
 #include <clocale>
 #include <exception>
 #include <filesystem>
 
+#include "app/menu_start.h"
 #include "app/startup.h"
 #include "comm/comm_control.h"
 #include "serial/serial_backend_posix.h"
@@ -69,6 +71,8 @@ int runProgram(QApplication& app, korvane::QtDesktop& desktop) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Wayland shows the window with the name and icon of this desktop entry.
+  QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
   // QApplication sets the C library's locale from the environment. Numbers
   // are turned into text and back with the C library (the field texts'
   // formatting, set files, comm.ini), which must keep the full stop; the
@@ -80,6 +84,11 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QString());
   korvane::applyWindowLook();
   korvane::QtDesktop desktop;
+  // The desktop entry starts Korvane with --menu (korvane(1)).
+  if (app.arguments().contains(QStringLiteral("--menu"))) {
+    if (!korvane::enterMenuStartFolder(desktop)) return 1;
+    desktop.setDialogFolder(QDir::homePath());
+  }
   try {
     return runProgram(app, desktop);
   } catch (const std::exception& error) {

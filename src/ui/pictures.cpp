@@ -243,8 +243,7 @@ QIcon iconFrom(QPixmap (*draw)(int)) {
 QPixmap drawIconPixmap(int s) {
   QPixmap pixmap = transparentPixmap({s, s});
   QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  drawTachometer(p, QRectF(0, 0, s, s));
+  paintWindowIcon(p, s);
   return pixmap;
 }
 
@@ -270,6 +269,11 @@ QIcon drawStartImage() { return iconFrom(drawStart); }
 QIcon drawStopImage() { return iconFrom(drawStop); }
 QIcon drawSendImage() { return iconFrom(drawSend); }
 QIcon drawWindowIcon() { return iconFrom(drawIconPixmap); }
+
+void paintWindowIcon(QPainter& painter, double size) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  drawTachometer(painter, QRectF(0, 0, size, size));
+}
 
 QIcon imageForField(const QString& fieldName, QSize size) {
   struct NamedImage {

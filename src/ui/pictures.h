@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPainter>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -23,6 +24,10 @@ QIcon drawSendImage();
 
 // The window icon: the tachometer of the logo on its own.
 QIcon drawWindowIcon();
+
+// Paints the window icon into the square (0, 0, size, size) of any paint
+// device; the build renders the installed icons with it.
+void paintWindowIcon(QPainter& painter, double size);
 
 // The picture of a picture field or the image of an image button, by the
 // field's name; a null icon for a name without one.

@@ -22,13 +22,13 @@ void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text
 bool isPattern(const QString& name) { return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')); }
 
 std::optional<std::string> runFileDialog(QFileDialog::AcceptMode mode, const std::string& initialName,
-                                         const std::string& defaultExtension) {
+                                         const std::string& defaultExtension, const QString& folder) {
   const QString initial = QString::fromStdString(initialName);
   const QString extension = QString::fromStdString(defaultExtension);
   QFileDialog dialog(QApplication::activeWindow());
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  dialog.setDirectory(QDir::current());
+  dialog.setDirectory(folder.isEmpty() ? QDir::current() : QDir(folder));
   dialog.setDefaultSuffix(extension);
   if (isPattern(initial)) {
     dialog.setNameFilters({nameFilterFor(initial), QStringLiteral("All files (*)")});
@@ -66,12 +66,12 @@ void QtDesktop::exceptionBox(const std::string& message) {
 
 std::optional<std::string> QtDesktop::openFileDialog(const std::string& initialName,
                                                      const std::string& defaultExtension) {
-  return runFileDialog(QFileDialog::AcceptOpen, initialName, defaultExtension);
+  return runFileDialog(QFileDialog::AcceptOpen, initialName, defaultExtension, dialogFolder_);
 }
 
 std::optional<std::string> QtDesktop::saveFileDialog(const std::string& initialName,
                                                      const std::string& defaultExtension) {
-  return runFileDialog(QFileDialog::AcceptSave, initialName, defaultExtension);
+  return runFileDialog(QFileDialog::AcceptSave, initialName, defaultExtension, dialogFolder_);
 }
 
 void QtDesktop::sleep(int milliseconds) {

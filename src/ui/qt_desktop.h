@@ -20,6 +20,10 @@ class QtDesktop : public Desktop {
   // The serial line's waits, kept alive the same way as sleep().
   LineWait lineWait();
 
+  // The folder the file dialogs begin in; empty (the default) for the
+  // working directory at the time each opens.
+  void setDialogFolder(const QString& folder) { dialogFolder_ = folder; }
+
   void messageBox(const std::string& text, const std::string& caption) override;
   void exceptionBox(const std::string& message) override;
   std::optional<std::string> openFileDialog(const std::string& initialName,
@@ -32,6 +36,7 @@ class QtDesktop : public Desktop {
 
  private:
   OperationGate gate_;
+  QString dialogFolder_;
 };
 
 // The name a file dialog hands back: `extension` is added (after a dot) when

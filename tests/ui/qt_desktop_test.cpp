@@ -134,5 +134,32 @@ TEST(QtDesktopTest, OpenDialogReturnsTheChosenFileAndNothingOnCancel) {
   EXPECT_EQ(desktop.openFileDialog("*.set", "SET"), std::nullopt);
 }
 
+TEST(QtDesktopTest, DialogsBeginInTheirFolderOrElseInTheWorkingDirectory) {
+  ensureQtApplication();
+  testing::TempDir dir;
+  QtDesktop desktop;
+  QString seen;
+  auto cancelNextDialog = [&seen] {
+    QTimer::singleShot(0, [&seen] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      seen = dialog->directory().absolutePath();
+      dialog->reject();
+    });
+  };
+  cancelNextDialog();
+  desktop.openFileDialog("*.set", "SET");
+  EXPECT_EQ(seen, QDir::current().absolutePath());
+
+  const QString folder = QString::fromStdString(dir.path().string());
+  desktop.setDialogFolder(folder);
+  cancelNextDialog();
+  desktop.saveFileDialog("*.set", "SET");
+  EXPECT_EQ(seen, folder);
+  cancelNextDialog();
+  desktop.openFileDialog("*.set", "SET");
+  EXPECT_EQ(seen, folder);
+}
+
 }  // namespace
 }  // namespace korvane

@@ -1,0 +1,44 @@
+// The folder of a start from the menu, by the XDG base directory rules.
+#include "app/menu_start.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <system_error>
+
+namespace korvane {
+namespace {
+
+// $HOME, or the home folder the user database names when it is unset, as
+// for a program started by a service rather than a login.
+std::filesystem::path homeFolder() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) return user->pw_dir;
+  return "/";
+}
+
+}  // namespace
+
+std::filesystem::path menuStartFolder(const char* xdgDataHome, const std::filesystem::path& home) {
+  // A relative or empty value is to be ignored, the base directory rules say.
+  if (xdgDataHome && std::filesystem::path(xdgDataHome).is_absolute()) {
+    return std::filesystem::path(xdgDataHome) / "korvane";
+  }
+  return home / ".local" / "share" / "korvane";
+}
+
+bool enterMenuStartFolder(Desktop& desktop) {
+  const std::filesystem::path folder = menuStartFolder(std::getenv("XDG_DATA_HOME"), homeFolder());
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!error) std::filesystem::current_path(folder, error);
+  if (!error) return true;
+  const std::string text = "Cannot work in " + folder.string() + ": " + error.message();
+  std::cerr << "korvane: " + text + "\n";
+  desktop.messageBox(text, "ERROR");
+  return false;
+}
+
+}  // namespace korvane
