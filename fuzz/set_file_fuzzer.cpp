@@ -82,11 +82,9 @@ void checkParameter(const Key& key, const char* seen, const SetFilePiece& piece)
   const bool fits = *value >= 0 && *value <= key.maxValue;
   require(piece.problem.has_value() == !fits, "a parameter is refused exactly when it does not fit");
   if (!fits) return;
-  const SetFileCommand& c = piece.command;
-  require(c.kind == SetFileCommand::Kind::Parameter && c.letter == key.letter, "a parameter line sends its command");
-  const auto low = static_cast<std::uint8_t>(key.letter == 'v' ? *value % 4 : *value & 0xFF);
-  const auto high = static_cast<std::uint8_t>(key.maxValue > 255 ? *value >> 8 : 0);
-  require(c.p1 == low && c.p2 == high && c.p3 == 0, "a parameter line sends its value");
+  const Command& c = piece.command;
+  require(piece.kind == SetFilePiece::Kind::Parameter && c.letter == key.letter, "a parameter line sends its command");
+  require(c.value == (key.letter == 'v' ? *value % 4 : *value), "a parameter line sends its value");
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -104,8 +102,8 @@ void checkGain(std::string_view seen, const SetFilePiece& piece) {
   const bool fits = index <= 127 && *value >= 0 && *value <= 255;
   require(piece.problem.has_value() == !fits, "a gain line is refused exactly when it does not fit");
   if (!fits) return;
-  const SetFileCommand& c = piece.command;
-  require(c.kind == SetFileCommand::Kind::Gain && c.letter == 'e' && c.p1 == index && c.p2 == 1 && c.p3 == *value,
+  const Command& c = piece.command;
+  require(piece.kind == SetFilePiece::Kind::Gain && c.letter == 'e' && c.cell == index && c.value == *value,
           "a gain line writes its value into its cell");
 }
 
@@ -122,7 +120,7 @@ void checkPiece(int number, const std::string& text, const SetFilePiece& piece) 
   for (const Key& key : kKeys) {
     if (seen.starts_with(key.name)) return checkParameter(key, seen.data(), piece);
   }
-  require(piece.command.kind == SetFileCommand::Kind::None && !piece.problem, "a line of no key is skipped");
+  require(piece.kind == SetFilePiece::Kind::None && !piece.problem, "a line of no key is skipped");
 }
 
 // What the load must do with the file: the first refusal, or the frames.
@@ -135,9 +133,8 @@ Expected expectedLoad(const std::vector<SetFilePiece>& pieces) {
   Expected e;
   for (const SetFilePiece& piece : pieces) {
     if (piece.problem) return {setFileRefusal(piece), {}};
-    const SetFileCommand& c = piece.command;
-    if (c.kind == SetFileCommand::Kind::None) continue;
-    const Frame frame = makeFrame(c.letter, c.p1, c.p2, c.p3);
+    if (piece.kind == SetFilePiece::Kind::None) continue;
+    const Frame frame = makeFrame(piece.command);
     e.frames.emplace_back(frame.begin(), frame.end());
   }
   return e;

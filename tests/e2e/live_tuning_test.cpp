@@ -91,7 +91,7 @@ TEST_F(LiveTuning, ConnectReadMonitorUploadAndHalt) {
   // Read back from the controller into blanked fields.
   w().Fuel_mx.setText("");
   w().GainCells[5]->setText("");
-  SendCommand(program(), 'C', 0, 0, 0);
+  SendCommand(program(), makeCommand('C'));
   EXPECT_TRUE(requestGainCell(program(), 5));
   EXPECT_EQ(w().Fuel_mx.text(), "24.986");
   EXPECT_EQ(w().GainCells[5]->text(), "1.50");

@@ -28,7 +28,7 @@ TEST(LateEchoes, HoldBackWhatDependsOnAnUnconfirmedFullScaleOrRange) {
   Begin_CommClick(p);
   // The configuration, taken the slow way: its reply comes after the
   // exchange's read has given up.
-  SendCommand(p, 'C', 0, 0, 0);
+  SendCommand(p, makeCommand('C'));
   std::this_thread::sleep_for(200ms);
   DecodeReply(p);
   ASSERT_EQ(p.CommState, CommState::Monitoring);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "link/reply_decoder.h"
+#include "sim/lib/controller.h"
 #include "support/replies.h"
 
 namespace korvane {
@@ -41,13 +42,24 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"NoneShapeIgnoresTheValue", makeCommand('A', 99), {0x02, 0x06, 0x41, 0x00, 0x00, 0x00}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Every command, put to the emulator, is answered by the reply of its own
+// letter, and that reply has exactly the length the decoder takes for it.
 TEST(CommandTableTest, EveryCommandIsAnsweredByAKnownReplyOfItsLength) {
   std::set<char> letters;
   for (const CommandKind& kind : kCommands) {
     EXPECT_TRUE(letters.insert(kind.letter).second) << "'" << kind.letter << "' twice";
-    const ReplyKind* answer = findReplyKind(kind.replyLetter);
+    const ReplyKind* answer = findReplyKind(kind.letter);
     ASSERT_NE(answer, nullptr) << kind.letter;
-    EXPECT_EQ(answer->length, kind.replyLength) << kind.letter;
+    const Command command = kind.shape == Shape::GainCell ? Command{.letter = kind.letter, .value = 9, .cell = 3}
+                                                          : makeCommand(kind.letter, 1);
+    sim::Controller controller;
+    Bytes answered;
+    for (const sim::ReplyChunk& chunk : controller.feed(bytesOf(makeFrame(command)), 0)) {
+      answered.insert(answered.end(), chunk.bytes.begin(), chunk.bytes.end());
+    }
+    ASSERT_GE(answered.size(), 3u) << kind.letter;
+    EXPECT_EQ(static_cast<char>(answered[2]), kind.letter);
+    EXPECT_EQ(answer->length, static_cast<int>(answered.size())) << kind.letter;
   }
   EXPECT_EQ(letters.size(), 16u);
   // The gain-cell commands are answered by 'E' and 'e' alike.
@@ -56,11 +68,11 @@ TEST(CommandTableTest, EveryCommandIsAnsweredByAKnownReplyOfItsLength) {
 
 TEST(CommandTableTest, LettersOutsideTheSetAndMisshapenCommandsAreRefused) {
   EXPECT_THROW(makeCommand('x', 1), std::invalid_argument);
-  EXPECT_THROW(makeFrame('+', 0, 0, 0), std::invalid_argument) << "'+' is a reply, never a command";
+  EXPECT_THROW(makeFrame(Command{'+'}), std::invalid_argument) << "'+' is a reply, never a command";
   EXPECT_THROW(makeCommand('e', 1), std::invalid_argument) << "a gain cell needs its index";
 
   ScriptedProgram p;
-  EXPECT_THROW(SendCommand(*p, 'x', 0, 0, 0), std::invalid_argument);
+  EXPECT_THROW(SendCommand(*p, Command{'x'}), std::invalid_argument);
   EXPECT_TRUE(p.line->writes.empty());
 }
 
