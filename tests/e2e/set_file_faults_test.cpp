@@ -58,7 +58,7 @@ TEST_P(SaveOverAFaultyLine, WritesNothingAndKeepsTheFileThatWasThere) {
   ASSERT_EQ(letters.substr(0, expected.size()), expected);
   EXPECT_EQ(letters.find_first_not_of('A', expected.size()), std::string::npos) << letters;
   for (std::size_t i = 1; i < expected.size(); ++i) {
-    EXPECT_EQ(report.acted[i], commandFrame('E', static_cast<std::uint8_t>(i - 1), 1, 32));
+    EXPECT_EQ(report.acted[i], frame('E', static_cast<std::uint8_t>(i - 1), 1, 32));
   }
   EXPECT_EQ(report.discardedBytes, 0u);
 }

@@ -12,7 +12,7 @@ namespace korvane::testing {
 
 struct TuneFile {
   std::string text;
-  std::vector<FrameBytes> frames;  // one per line, in file order
+  std::vector<Bytes> frames;  // one per line, in file order
 };
 
 // The eleven parameter lines, each unlike the emulator's default, then gain
@@ -31,14 +31,13 @@ inline TuneFile tuneFile(int gains) {
   TuneFile file;
   for (const Parameter& p : kParameters) {
     file.text += p.key + std::to_string(p.value) + "\n";
-    file.frames.push_back(
-        commandFrame(p.letter, static_cast<std::uint8_t>(p.value & 0xFF), static_cast<std::uint8_t>(p.value >> 8)));
+    file.frames.push_back(frame(p.letter, lowByte(p.value), highByte(p.value)));
   }
   for (int i = 0; i < gains; ++i) {
     char line[32];
     std::snprintf(line, sizeof line, "MAPM[%03d]=%d\n", i, 200 - i);
     file.text += line;
-    file.frames.push_back(commandFrame('e', static_cast<std::uint8_t>(i), 1, static_cast<std::uint8_t>(200 - i)));
+    file.frames.push_back(frame('e', static_cast<std::uint8_t>(i), 1, static_cast<std::uint8_t>(200 - i)));
   }
   return file;
 }

@@ -50,8 +50,7 @@ TEST(LateEchoes, HoldBackWhatDependsOnAnUnconfirmedFullScaleOrRange) {
   EXPECT_EQ(s.w().Min_Pressure.colour(), kYellow);
   EXPECT_EQ(p.CommState, CommState::Monitoring);
   const SimReport& report = s.report(300ms);
-  EXPECT_EQ(report.acted, (std::vector<FrameBytes>{commandFrame('C'), commandFrame('m', 244), commandFrame('q', 39, 9),
-                                                   commandFrame('v', 1)}));
+  EXPECT_EQ(report.acted, (std::vector<Bytes>{frame('C'), frame('m', 244), frame('q', 39, 9), frame('v', 1)}));
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ SerialPort::BackendFactory MemoryLine::factory() {
   return [this] { return std::unique_ptr<SerialBackend>(std::make_unique<MemoryBackend>(*this)); };
 }
 
-void MemoryLine::arrive(long long atMs, std::vector<std::uint8_t> bytes) {
+void MemoryLine::arrive(long long atMs, Bytes bytes) {
   if (bytes.empty()) return;
   // After every arrival of the same time or earlier, so bytes keep the order
   // in which they were put on the line.
@@ -78,10 +78,10 @@ bool MemoryLine::down() const {
   return hangUp && clock_->now() >= *hangUp;
 }
 
-std::string MemoryLine::writtenLetters() const {
-  std::string letters;
-  for (const WrittenFrame& frame : written_) letters += frame.letter();
-  return letters;
+std::vector<Bytes> MemoryLine::writtenFrames() const {
+  std::vector<Bytes> frames;
+  for (const WrittenFrame& frame : written_) frames.push_back(frame.bytes);
+  return frames;
 }
 
 std::size_t MemoryLine::waitingBytes() const {
@@ -92,7 +92,7 @@ std::size_t MemoryLine::waitingBytes() const {
 
 int MemoryLine::write(const std::uint8_t* buffer, int count) {
   if (down()) return -1;
-  std::vector<std::uint8_t> bytes(buffer, buffer + count);
+  Bytes bytes(buffer, buffer + count);
   written_.push_back({clock_->now(), bytes});
   if (controllerAttached_) {
     for (sim::ReplyChunk& chunk : controller_.feed(bytes, clock_->now())) arrive(chunk.atMs, std::move(chunk.bytes));

@@ -21,15 +21,14 @@
 #include "link/serial_port.h"
 #include "sim/lib/controller.h"
 #include "support/headless_program.h"
+#include "support/line_bytes.h"
 #include "support/recording_desktop.h"
 
 namespace korvane::testing {
 
 struct WrittenFrame {
   long long atMs;
-  std::vector<std::uint8_t> bytes;
-
-  char letter() const { return bytes.size() > 2 ? static_cast<char>(bytes[2]) : '\0'; }
+  Bytes bytes;
 };
 
 // The step of opening at which a test makes the backend fail.
@@ -57,7 +56,7 @@ class MemoryLine {
   void detachController() { controllerAttached_ = false; }
 
   // Bytes that reach the tool at `atMs` (absolute, on the line's clock).
-  void arrive(long long atMs, std::vector<std::uint8_t> bytes);
+  void arrive(long long atMs, Bytes bytes);
 
   // Pulls the cable: from now on reads and writes fail.
   void dropLine() { dropped_ = true; }
@@ -65,7 +64,7 @@ class MemoryLine {
 
   // Every write the tool made, in order, with its time.
   const std::vector<WrittenFrame>& written() const { return written_; }
-  std::string writtenLetters() const;
+  std::vector<Bytes> writtenFrames() const;
   void clearWritten() { written_.clear(); }
 
   // Bytes that have arrived or are on their way and have not been read.
@@ -85,7 +84,7 @@ class MemoryLine {
 
   struct Arrival {
     long long atMs;
-    std::vector<std::uint8_t> bytes;
+    Bytes bytes;
     std::size_t taken = 0;
   };
 

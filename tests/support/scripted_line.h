@@ -11,11 +11,10 @@
 #include "app/program.h"
 #include "link/serial_backend.h"
 #include "support/headless_program.h"
+#include "support/line_bytes.h"
 #include "support/recording_desktop.h"
 
 namespace korvane::testing {
-
-using Bytes = std::vector<std::uint8_t>;
 
 class ScriptedLine {
  public:

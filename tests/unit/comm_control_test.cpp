@@ -13,6 +13,7 @@
 namespace korvane {
 namespace {
 
+using testing::lettersOf;
 using testing::LineFixture;
 using testing::MemoryLine;
 
@@ -51,7 +52,7 @@ TEST_F(ConnectionTest, SilentControllerGetsSixPollsAndTheAttemptIsGivenUp) {
   Begin_CommClick(program());
   const long long start = now();
   tick(10);
-  EXPECT_EQ(line().writtenLetters(), "RRRRRR");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "RRRRRR");
   ASSERT_EQ(desktop().messages.size(), 1u);
   EXPECT_EQ(desktop().messages[0].text, "Failure to connect to attached controller (Non Response)");
   EXPECT_EQ(desktop().messages[0].caption, "ERROR");
@@ -80,7 +81,7 @@ TEST_P(AnsweredPollTest, EndsTheAttemptAndTheNextTickReadsEverything) {
   EXPECT_EQ(program().CommState, CommState::ReadingAll);
   EXPECT_EQ(w().FW_Rev.text(), "v1.02.74");
   tick();
-  EXPECT_EQ(line().writtenLetters(), std::string(static_cast<std::size_t>(answered), 'R') + kFullRead);
+  EXPECT_EQ(lettersOf(line().writtenFrames()), std::string(static_cast<std::size_t>(answered), 'R') + kFullRead);
   EXPECT_EQ(program().CommState, CommState::Monitoring);
   EXPECT_TRUE(desktop().messages.empty());
   EXPECT_TRUE(program().ControllerPort.IsOpen);
@@ -99,7 +100,7 @@ TEST_F(ConnectionTest, EveryAttemptCountsItsOwnPolls) {
       tick();
     }
     tick();
-    EXPECT_EQ(line().writtenLetters(), "RRR" + kFullRead) << "attempt " << attempt;
+    EXPECT_EQ(lettersOf(line().writtenFrames()), "RRR" + kFullRead) << "attempt " << attempt;
     Halt_CommClick(program());
   }
   EXPECT_TRUE(desktop().messages.empty());
@@ -112,11 +113,11 @@ TEST_F(ConnectionTest, AfterHaltTicksSendNothingUntilBeginStartsAgain) {
   expectCollapsed();
   line().clearWritten();
   tick(5);
-  EXPECT_EQ(line().writtenLetters(), "");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "");
   Begin_CommClick(program());
   EXPECT_EQ(program().CommState, CommState::Connecting);
   tick();
-  EXPECT_EQ(line().writtenLetters(), "R");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "R");
 }
 
 TEST_F(ConnectionTest, IdentifyReplyWhileMonitoringLeadsToAFullReadOnTheNextTick) {
@@ -130,7 +131,7 @@ TEST_F(ConnectionTest, IdentifyReplyWhileMonitoringLeadsToAFullReadOnTheNextTick
   EXPECT_EQ(w().FW_Rev.text(), "v0.05.13");
   controller().faults().silent = false;
   tick();
-  EXPECT_EQ(line().writtenLetters(), "A" + kFullRead);
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "A" + kFullRead);
   EXPECT_EQ(program().CommState, CommState::Monitoring);
 }
 
@@ -143,7 +144,7 @@ TEST_P(UploadDuringConnection, EndsInMonitoringWithoutTheRestOfTheAttempt) {
   Button1Click(program());
   EXPECT_EQ(program().CommState, CommState::Monitoring);
   tick(2);
-  EXPECT_EQ(line().writtenLetters(), "AA");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "AA");
 }
 
 INSTANTIATE_TEST_SUITE_P(States, UploadDuringConnection, ::testing::Values(0, 1));
@@ -161,7 +162,7 @@ TEST_F(ConnectionTest, FileTransferTakesThePortOverWithoutTouchingTheLayout) {
   EXPECT_EQ(w().height(), kExpandedHeight);
   EXPECT_TRUE(w().Gain_Table_Group.visible());
   tick(2);
-  EXPECT_EQ(line().writtenLetters(), "") << "an idle tick only forgets the polls";
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "") << "an idle tick only forgets the polls";
   EXPECT_EQ(program().ConnectAttempts, 0);
 }
 

@@ -8,7 +8,8 @@
 
 #include "link/reply_decoder.h"
 #include "sim/lib/controller.h"
-#include "support/replies.h"
+#include "support/line_bytes.h"
+#include "support/scripted_line.h"
 
 namespace korvane {
 namespace {

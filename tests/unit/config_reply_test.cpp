@@ -5,7 +5,9 @@
 #include "link/command.h"
 #include "link/conversions.h"
 #include "link/reply_decoder.h"
-#include "support/replies.h"
+#include "support/line_bytes.h"
+#include "support/recording_observer.h"
+#include "support/scripted_line.h"
 
 namespace korvane {
 namespace {

@@ -2,7 +2,9 @@
 // configuration reply.
 #include <gtest/gtest.h>
 
-#include "support/replies.h"
+#include "support/line_bytes.h"
+#include "support/recording_observer.h"
+#include "support/scripted_line.h"
 
 namespace korvane {
 namespace {

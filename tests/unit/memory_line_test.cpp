@@ -9,12 +9,6 @@
 namespace korvane::testing {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes frame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
-  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
-}
-
 Bytes filler(std::size_t n, std::uint8_t first = 0) {
   Bytes bytes(n);
   for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>(first + i);
@@ -126,7 +120,7 @@ TEST_F(LineTest, WritesAreRecordedAndAnsweredByTheController) {
   ASSERT_EQ(line.written().size(), 1u);
   EXPECT_EQ(line.written()[0].atMs, 30);
   EXPECT_EQ(line.written()[0].bytes, frame('R'));
-  EXPECT_EQ(line.writtenLetters(), "R");
+  EXPECT_EQ(lettersOf(line.writtenFrames()), "R");
   EXPECT_EQ(line.controller().frames().size(), 1u);
   EXPECT_EQ(read(), (Bytes{0x02, 0x05, 'R', 0x22, 0x28}));
 }

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "link/command.h"
-#include "support/replies.h"
+#include "support/line_bytes.h"
+#include "support/recording_observer.h"
+#include "support/scripted_line.h"
 
 namespace korvane {
 namespace {

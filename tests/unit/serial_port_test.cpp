@@ -11,8 +11,6 @@
 namespace korvane {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 // What the backends of one test did, and where they fail. Reads bring
 // nothing, or one byte each on an `endless` line (advancing `clock` by 1 ms
 // when one is given).

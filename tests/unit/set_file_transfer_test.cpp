@@ -19,9 +19,11 @@ namespace korvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Bytes;
+using testing::frame;
+using testing::lettersOf;
 using testing::ProgramOnLine;
 using testing::TempDir;
-using Bytes = std::vector<std::uint8_t>;
 
 constexpr const char* kNoData = "Controller did not respond with requested data";
 constexpr const char* kNoPort = "A Comm port has not yet been specified, cannot begin communications";
@@ -92,15 +94,6 @@ std::vector<std::string> entries(const fs::path& dir) {
   for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-Bytes frame(char letter, int p1, int p2, int p3) {
-  return {0x02,
-          0x06,
-          static_cast<std::uint8_t>(letter),
-          static_cast<std::uint8_t>(p1),
-          static_cast<std::uint8_t>(p2),
-          static_cast<std::uint8_t>(p3)};
 }
 
 // What the user sees of a transfer while it runs: the text of stat each time
@@ -184,7 +177,7 @@ TEST_F(SaveTest, WritesTheControllerExactlyToTheChosenFile) {
 TEST_F(SaveTest, AsksForTheConfigurationThenEveryCellInOrder) {
   save(target);
   const auto& written = p.line.written();
-  ASSERT_EQ(p.line.writtenLetters(), "C" + std::string(128, 'E'));
+  ASSERT_EQ(lettersOf(p.line.writtenFrames()), "C" + std::string(128, 'E'));
   EXPECT_EQ(written[0].bytes, frame('C', 0, 0, 0));
   for (int i = 0; i < 128; ++i) EXPECT_EQ(written[i + 1].bytes, frame('E', i, 1, 32)) << "cell " << i;
 }
@@ -278,7 +271,7 @@ TEST_P(SaveFromFaultyController, WritesNoFile) {
   EXPECT_TRUE(desktop().dialogs.empty());
   EXPECT_EQ(contentsOf(target), "KEEP ME\n");
   EXPECT_EQ(entries(files.path()), std::vector<std::string>{"tune.set"});
-  EXPECT_EQ(p.line.writtenLetters(), GetParam().framesSent);
+  EXPECT_EQ(lettersOf(p.line.writtenFrames()), GetParam().framesSent);
   expectButtonsBack();
 }
 
@@ -353,12 +346,6 @@ class LoadTest : public TransferTest {
     Putdataincontroller1Click(program());
   }
 
-  std::vector<Bytes> framesSent() const {
-    std::vector<Bytes> frames;
-    for (const auto& f : p.line.written()) frames.push_back(f.bytes);
-    return frames;
-  }
-
   fs::path source;
   long long startedMs = 0;
 };
@@ -383,8 +370,8 @@ TEST_F(LoadTest, AFileSavedFromOneControllerMakesAnotherIdentical) {
 
 TEST_F(LoadTest, SendsTheParametersInFileOrderThenEveryGain) {
   load(setFileText(knownConfiguration(), knownGains()));
-  ASSERT_EQ(p.line.writtenLetters(), "fpkjqimztuv" + std::string(128, 'e'));
-  const auto frames = framesSent();
+  ASSERT_EQ(lettersOf(p.line.writtenFrames()), "fpkjqimztuv" + std::string(128, 'e'));
+  const auto frames = p.line.writtenFrames();
   EXPECT_EQ(frames[0], frame('f', 0, 0, 0));
   EXPECT_EQ(frames[1], frame('p', 0xFF, 0x03, 0)) << "1023, low byte first";
   EXPECT_EQ(frames[6], frame('m', 0x40, 0x9C, 0)) << "40000";
@@ -434,16 +421,14 @@ TEST_F(LoadTest, CrLfLineEndsSendTheSameFramesAsLf) {
   std::string crlf;
   for (const std::string& line : linesOf(lf)) crlf += line + "\r\n";
   load(crlf);
-  const auto fromCrLf = framesSent();
+  const auto fromCrLf = p.line.writtenFrames();
   EXPECT_EQ(watch.texts.back(), "Downloading controller 99.3 %");
 
   ProgramOnLine other;
   other.program.desktop.openAnswers.push_back((files.path() / "lf.set").string());
   writeFile(files.path() / "lf.set", lf);
   Putdataincontroller1Click(*other.program);
-  std::vector<Bytes> fromLf;
-  for (const auto& f : other.line.written()) fromLf.push_back(f.bytes);
-  EXPECT_EQ(fromCrLf, fromLf);
+  EXPECT_EQ(fromCrLf, other.line.writtenFrames());
   EXPECT_EQ(fromCrLf.size(), 139u);
 }
 
@@ -460,7 +445,7 @@ class LoadOneLine : public LoadTest, public ::testing::WithParamInterface<LineFr
 
 TEST_P(LoadOneLine, SendsItsFrame) {
   load(GetParam().text);
-  EXPECT_EQ(framesSent(), std::vector<Bytes>{GetParam().frame});
+  EXPECT_EQ(p.line.writtenFrames(), std::vector<Bytes>{GetParam().frame});
   EXPECT_TRUE(desktop().messages.empty());
 }
 
@@ -488,7 +473,7 @@ TEST_F(LoadTest, AParameterAfterGainLinesIsStillConfirmed) {
 
 TEST_F(LoadTest, LinesThatMatchNoKeyAreSkippedButCounted) {
   load("# my tune\nflg_val = 1\nCUT_RATE= 77\n\n");
-  EXPECT_EQ(framesSent(), std::vector<Bytes>{frame('z', 77, 0, 0)});
+  EXPECT_EQ(p.line.writtenFrames(), std::vector<Bytes>{frame('z', 77, 0, 0)});
   EXPECT_EQ(watch.texts.back(), "Downloading controller 2.9 %") << "4 of 140 lines";
 }
 

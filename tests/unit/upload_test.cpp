@@ -16,9 +16,10 @@
 namespace korvane {
 namespace {
 
+using testing::Bytes;
 using testing::frame;
-using testing::FrameBytes;
-using Frames = std::vector<FrameBytes>;
+using testing::lettersOf;
+using Frames = std::vector<Bytes>;
 using Texts = std::vector<std::string>;
 
 constexpr const char* kRevLimiterAdjusted = "The value of the fuel cut RPM was too high, it has been adjusted";
@@ -90,7 +91,7 @@ TEST_P(WorkedExampleTest, SendsTheFrameAndTheEchoConfirmsTheField) {
   Field& field = e.target.in(w());
   edit(field, e.text);
   upload();
-  EXPECT_EQ(writtenFrames(), e.frames);
+  EXPECT_EQ(line().writtenFrames(), e.frames);
   EXPECT_EQ(desktop().messageTexts(), e.messages);
   EXPECT_EQ(field.text(), e.echoed);
   EXPECT_EQ(field.colour(), kWhite);
@@ -162,7 +163,7 @@ TEST_P(RefusalTest, ShowsTheMessageKeepsTheEditAndGoesOn) {
   ASSERT_EQ(desktop().messages.size(), 1u);
   EXPECT_EQ(desktop().messages[0].text, r.message);
   EXPECT_EQ(desktop().messages[0].caption, "ERROR");
-  EXPECT_EQ(line().writtenLetters(), r.sent + "u");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), r.sent + "u");
   EXPECT_EQ(field.text(), r.text);
   EXPECT_EQ(field.colour(), kYellow);
   EXPECT_EQ(program().CommState, CommState::Monitoring);
@@ -210,7 +211,7 @@ TEST_F(UploadTest, EachRefusedCellHasItsOwnMessage) {
   edit(*w().GainCells[10], "1.00");
   edit(*w().GainCells[11], "3");
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('e', 10, 1, 128)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('e', 10, 1, 128)});
   EXPECT_EQ(desktop().messages.size(), 2u);
 }
 
@@ -227,7 +228,7 @@ TEST_F(UploadTest, BlankCellsAreNeverSentAndOneMessageSaysHowMany) {
 
   edit(*w().GainCells[5], "1.50");
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('e', 5, 1, 192)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('e', 5, 1, 192)});
   EXPECT_EQ(desktop().messageTexts(), Texts{"88 blank MAP Gain cell(s) have been found, they will not be updated. "
                                             "Read the controller again to fill them."});
   EXPECT_EQ(controller().gain(50), before) << "no zero fuel written into an unread cell";
@@ -250,7 +251,7 @@ TEST_F(UploadTest, AllCellsTakeSixteenSecondsAfterTheFirstWait) {
   // 128 exchanges of 125 ms and the 5 ms the read waits after the reply,
   // with no extra pause between cells.
   EXPECT_EQ(upload(), 200 + 128 * 130);
-  EXPECT_EQ(line().writtenLetters(), std::string(128, 'e'));
+  EXPECT_EQ(lettersOf(line().writtenFrames()), std::string(128, 'e'));
   EXPECT_EQ(controller().gain(77), 128);
 }
 
@@ -271,12 +272,13 @@ TEST_F(UploadTest, EveryStepInOrderWithItsPause) {
   const long long took = upload();
 
   const auto& frames = line().written();
-  ASSERT_EQ(line().writtenLetters(), "m" + std::string(128, 'e') + "qijkvpzftu");
+  const std::string letters = lettersOf(line().writtenFrames());
+  ASSERT_EQ(letters, "m" + std::string(128, 'e') + "qijkvpzftu");
   EXPECT_EQ(frames.front().atMs - start, 200);
   // Parameters the controller stores get 200 ms after their exchange.
   const std::string settles = "ijkvpzftu";
   for (std::size_t k = 0; k + 1 < frames.size(); ++k) {
-    const bool settle = settles.find(frames[k].letter()) != std::string::npos;
+    const bool settle = settles.find(letters[k]) != std::string::npos;
     EXPECT_EQ(frames[k + 1].atMs - frames[k].atMs, 130 + (settle ? 200 : 0)) << "after frame " << k;
   }
   EXPECT_EQ(took, frames.back().atMs - start + 130 + 200);
@@ -287,7 +289,7 @@ TEST_F(UploadTest, RangeIsSentBeforeThePressureIsEncodedWithIt) {
   w().map_type_2.click();
   edit(w().Min_Pressure, "100");
   upload();
-  EXPECT_EQ(writtenFrames(), (Frames{frame('v', 1), frame('p', 105, 1)}));
+  EXPECT_EQ(line().writtenFrames(), (Frames{frame('v', 1), frame('p', 105, 1)}));
   EXPECT_EQ(w().Label18.colour(), kWhite);
   EXPECT_EQ(w().Min_Pressure.colour(), kWhite);
 }
@@ -308,7 +310,7 @@ TEST_P(PulseModeTest, SendsTheCheckedMode) {
   if (GetParam().checked) (w().*GetParam().checked).setChecked(true);
   ASSERT_TRUE(w().Flag_Value.marked());
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('f', GetParam().value)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('f', GetParam().value)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PulseModeTest,
@@ -323,7 +325,7 @@ TEST_P(MapRangeTest, SendsTheCheckedRange) {
   if (GetParam().checked) (w().*GetParam().checked).setChecked(true);
   ASSERT_TRUE(w().Label18.marked());
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('v', GetParam().value)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('v', GetParam().value)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Ranges, MapRangeTest,
@@ -338,7 +340,7 @@ TEST(UploadBeforeTheConfiguration, RefusesWhatCannotBeEncodedYet) {
   testing::LineFixture::edit(w.max_rpm, "5000");
   testing::LineFixture::edit(w.Min_Pressure, "30");
   Button1Click(p);
-  EXPECT_EQ(on.line.writtenLetters(), "");
+  EXPECT_EQ(lettersOf(on.line.writtenFrames()), "");
   EXPECT_EQ(on.program.desktop.messageTexts(),
             (Texts{"The Full Scale RPM is not known yet, the Rev Limiter will not be updated",
                    "The MAP sensor range is not known yet, the Cut Fuel Below pressure will not be updated"}));
@@ -348,7 +350,7 @@ TEST(UploadBeforeTheConfiguration, RefusesWhatCannotBeEncodedYet) {
   testing::LineFixture::edit(w.FS_RPM, "6000");
   w.map_type_2.click();
   Button1Click(p);
-  EXPECT_EQ(on.line.writtenLetters(), "qivp");
+  EXPECT_EQ(lettersOf(on.line.writtenFrames()), "qivp");
   EXPECT_TRUE(on.program.desktop.messages.empty());
   EXPECT_EQ(on.line.written()[1].bytes, testing::frame('i', 84, 3));
   EXPECT_EQ(on.line.written()[3].bytes, testing::frame('p', 80, 0));
@@ -373,13 +375,13 @@ TEST_P(UnreadableTest, EndsTheUploadAndLivePollingGoesOn) {
   edit(field, u.text);
   guarded(program(), [&] { Button1Click(program()); });
   EXPECT_EQ(desktop().exceptions, Texts{"Invalid variant type conversion."});
-  EXPECT_EQ(line().writtenLetters(), u.sent) << "nothing after the field is sent";
+  EXPECT_EQ(lettersOf(line().writtenFrames()), u.sent) << "nothing after the field is sent";
   EXPECT_EQ(field.colour(), kYellow);
   EXPECT_EQ(w().Inj_Inhibit.colour(), kYellow);
   EXPECT_EQ(program().CommState, CommState::Monitoring);
   line().clearWritten();
   tick();
-  EXPECT_EQ(line().writtenLetters(), "A");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "A");
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, UnreadableTest,
@@ -397,7 +399,7 @@ TEST_F(UploadTest, UnconfirmedFieldKeepsItsMark) {
   edit(w().Fuel_mx, "25");
   // The exchange waits 125 ms and the read gives up after 105 ms.
   EXPECT_EQ(upload(), 200 + 230);
-  EXPECT_EQ(writtenFrames(), Frames{frame('m', 244, 0)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('m', 244, 0)});
   EXPECT_EQ(w().Fuel_mx.colour(), kYellow);
   EXPECT_EQ(w().Fuel_mx.text(), "25");
 }
@@ -419,7 +421,7 @@ TEST_P(UnconfirmedDependency, FullScaleLeavesTheRevLimiterUnsent) {
   GetParam().fault(controller().faults());
   edit(w().FS_RPM, "8000");
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('q', 39, 9)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('q', 39, 9)});
   EXPECT_EQ(desktop().messageTexts(),
             Texts{"The Full Scale RPM was not confirmed by the controller, the Rev Limiter will not be updated"});
   EXPECT_EQ(w().max_rpm.colour(), kYellow) << "sent with the next upload";
@@ -430,7 +432,7 @@ TEST_P(UnconfirmedDependency, RangeLeavesThePressureUnsent) {
   w().map_type_2.click();
   edit(w().Min_Pressure, "100");
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('v', 1)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('v', 1)});
   EXPECT_EQ(
       desktop().messageTexts(),
       Texts{
@@ -457,7 +459,7 @@ TEST_P(EnterKeyTest, RunsTheUploadOnce) {
   key = kKeyReturn;
   field.onKeyPress(key);
   EXPECT_EQ(key, 0) << "Enter is consumed";
-  EXPECT_EQ(writtenFrames(), Frames{frame('z', 30)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('z', 30)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, EnterKeyTest,
