@@ -141,8 +141,8 @@ Expected expectedLoad(const std::vector<SetFilePiece>& pieces) {
 }
 
 void checkLoad(const std::string& contents, const std::vector<SetFilePiece>& pieces) {
-  auto line = std::make_shared<ScriptedLine>();  // a silent controller
-  HeadlessProgram p(testing::scriptedLineFactory(line), true, 1);
+  ScriptedLine line;  // a silent controller
+  HeadlessProgram p(line.factory(), true, 1);
   const std::string path = (p.dir.path() / "fuzzed.set").string();
   std::ofstream(path, std::ios::binary) << contents;
   p.desktop.messages.clear();
@@ -152,7 +152,7 @@ void checkLoad(const std::string& contents, const std::vector<SetFilePiece>& pie
   const Expected e = expectedLoad(pieces);
   const auto& messages = p.desktop.messages;
   require(p.desktop.exceptions.empty(), "a load raises no exception");
-  require(line->writes == e.frames, "a load sends exactly the frames of its lines, or nothing");
+  require(line.writtenFrames() == e.frames, "a load sends exactly the frames of its lines, or nothing");
   if (e.refusal) {
     require(messages.size() == 1 && messages[0].text == *e.refusal, "a refused file names its first bad line");
     return;

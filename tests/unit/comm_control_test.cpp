@@ -93,7 +93,7 @@ TEST_F(ConnectionTest, EveryAttemptCountsItsOwnPolls) {
   // Three polls per attempt: counted across attempts, the second attempt
   // would reach six on a silent poll and fail.
   for (int attempt = 0; attempt < 4; ++attempt) {
-    line().clearWritten();
+    line().clearHistory();
     Begin_CommClick(program());
     for (int poll = 1; poll <= 3; ++poll) {
       controller().faults().silent = poll < 3;
@@ -111,7 +111,7 @@ TEST_F(ConnectionTest, AfterHaltTicksSendNothingUntilBeginStartsAgain) {
   Halt_CommClick(program());
   EXPECT_EQ(program().CommState, CommState::Monitoring) << "Halt_Comm leaves the state alone";
   expectCollapsed();
-  line().clearWritten();
+  line().clearHistory();
   tick(5);
   EXPECT_EQ(lettersOf(line().writtenFrames()), "");
   Begin_CommClick(program());
@@ -122,7 +122,7 @@ TEST_F(ConnectionTest, AfterHaltTicksSendNothingUntilBeginStartsAgain) {
 
 TEST_F(ConnectionTest, IdentifyReplyWhileMonitoringLeadsToAFullReadOnTheNextTick) {
   ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
-  line().clearWritten();
+  line().clearHistory();
   // A late identify reply, and no answer to the live-data poll that takes it.
   controller().faults().silent = true;
   line().arrive(now(), {0x02, 0x05, 'R', 0x01, 0x02});
@@ -140,7 +140,7 @@ class UploadDuringConnection : public ConnectionTest, public ::testing::WithPara
 TEST_P(UploadDuringConnection, EndsInMonitoringWithoutTheRestOfTheAttempt) {
   Begin_CommClick(program());
   tick(GetParam());  // 0 polls: Connecting; 1 answered poll: ReadingAll
-  line().clearWritten();
+  line().clearHistory();
   Button1Click(program());
   EXPECT_EQ(program().CommState, CommState::Monitoring);
   tick(2);
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(States, UploadDuringConnection, ::testing::Values(0, 1)
 
 TEST_F(ConnectionTest, FileTransferTakesThePortOverWithoutTouchingTheLayout) {
   ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
-  line().clearWritten();
+  line().clearHistory();
   program().ConnectAttempts = 4;
   EXPECT_TRUE(OpenForFileTransfer(program()));
   EXPECT_TRUE(program().ControllerPort.IsOpen);

@@ -74,16 +74,16 @@ TEST(CommandTableTest, LettersOutsideTheSetAndMisshapenCommandsAreRefused) {
 
   ScriptedProgram p;
   EXPECT_THROW(SendCommand(*p, Command{'x'}), std::invalid_argument);
-  EXPECT_TRUE(p.line->writes.empty());
+  EXPECT_TRUE(p.line.written().empty());
 }
 
 TEST(SendCommandTest, WritesTheFrameWaits125MsThenReadsOnce) {
   ScriptedProgram p;
-  p.line->queue(reply('m', {0x05, 0x00}));
+  p.line.queue(reply('m', {0x05, 0x00}));
   SendCommand(*p, makeCommand('m', 5));
-  EXPECT_EQ(p.line->writes, (std::vector<Bytes>{{0x02, 0x06, 'm', 0x05, 0x00, 0x00}}));
-  EXPECT_EQ(p.line->writeTimes, std::vector<long long>{0});
-  EXPECT_EQ(p.line->readTimes, std::vector<long long>{125});
+  EXPECT_EQ(p.line.writtenFrames(), (std::vector<Bytes>{{0x02, 0x06, 'm', 0x05, 0x00, 0x00}}));
+  EXPECT_EQ(p.line.written()[0].atMs, 0);
+  EXPECT_EQ(p.line.readTimes(), std::vector<long long>{125});
   EXPECT_EQ(p.desktop().sleeps, std::vector<int>{125});
   EXPECT_TRUE(p->ReplyReceived);
 }
@@ -93,7 +93,7 @@ TEST(SendCommandTest, ClearsReplyReceivedWhenNothingAnswers) {
   p->ReplyReceived = true;
   SendCommand(*p, makeCommand('A'));
   EXPECT_FALSE(p->ReplyReceived);
-  EXPECT_EQ(p.line->reads, 1);
+  EXPECT_EQ(p.line.reads(), 1);
 }
 
 TEST(SendCommandTest, OnAClosedPortSendsNothingButStillWaits) {
@@ -101,8 +101,8 @@ TEST(SendCommandTest, OnAClosedPortSendsNothingButStillWaits) {
   p->ControllerPort.Close();
   p->ReplyReceived = true;
   SendCommand(*p, makeCommand('R'));
-  EXPECT_TRUE(p.line->writes.empty());
-  EXPECT_EQ(p.line->reads, 0);
+  EXPECT_TRUE(p.line.written().empty());
+  EXPECT_EQ(p.line.reads(), 0);
   EXPECT_EQ(p.desktop().clock.now(), 125);
   EXPECT_FALSE(p->ReplyReceived);
   EXPECT_EQ(p.window().heartbeat.colour(), kSilver);
@@ -110,7 +110,7 @@ TEST(SendCommandTest, OnAClosedPortSendsNothingButStillWaits) {
 
 TEST(SendCommandTest, AReplyOfTheWrongLengthLeavesReplyReceivedFalse) {
   ScriptedProgram p;
-  p.line->queue(reply('m', {0x05}));  // 4 bytes; 'm' echoes are 5
+  p.line.queue(reply('m', {0x05}));  // 4 bytes; 'm' echoes are 5
   SendCommand(*p, makeCommand('m', 5));
   EXPECT_FALSE(p->ReplyReceived);
   EXPECT_EQ(p.window().Fuel_mx.text(), "0");
@@ -118,19 +118,19 @@ TEST(SendCommandTest, AReplyOfTheWrongLengthLeavesReplyReceivedFalse) {
 
 TEST(SendCommandTest, AnAcceptedReplyOfAnotherLetterStillCounts) {
   ScriptedProgram p;
-  p.line->queue(reply('+', {0x00}));
+  p.line.queue(reply('+', {0x00}));
   SendCommand(*p, makeCommand('t', 3));
   EXPECT_TRUE(p->ReplyReceived);
 }
 
 TEST(WriteFrameTest, NeitherWaitsNorReads) {
   ScriptedProgram p;
-  p.line->queue(reply('e', {0x05, 0x01, 0xC8}));
+  p.line.queue(reply('e', {0x05, 0x01, 0xC8}));
   WriteFrame(*p, writeGainCellCommand(5, 200));
-  EXPECT_EQ(p.line->writes.size(), 1u);
+  EXPECT_EQ(p.line.written().size(), 1u);
   EXPECT_TRUE(p.desktop().sleeps.empty());
-  EXPECT_EQ(p.line->reads, 0);
-  EXPECT_EQ(p.line->chunks.size(), 1u) << "the echo stays queued for a later read";
+  EXPECT_EQ(p.line.reads(), 0);
+  EXPECT_EQ(p.line.queued(), 1u) << "the echo stays queued for a later read";
 }
 
 }  // namespace

@@ -215,8 +215,8 @@ TEST(ConfigReplyTest, TheMarksAreClearedThenRedrawnInOrder) {
 TEST(ConfigReplyTest, TheInvalidFullScaleMessageComesWithEarlierFieldsFilledAndLivePollingOn) {
   ScriptedProgram p;
   TFrm_Mapping& w = p.window();
-  p.line->queue(twentyByteReply('C', {{3, 200}, {12, 9}, {18, 1}, {5, 0xFF}, {6, 0x03}}));
-  p.line->queue(twentyByteReply('A', {{3, 0x00}, {4, 0x02}, {7, 0x00}, {8, 0x02}, {11, 100}}));
+  p.line.queue(twentyByteReply('C', {{3, 200}, {12, 9}, {18, 1}, {5, 0xFF}, {6, 0x03}}));
+  p.line.queue(twentyByteReply('A', {{3, 0x00}, {4, 0x02}, {7, 0x00}, {8, 0x02}, {11, 100}}));
   bool sawBox = false;
   p.desktop().whileMessageBoxOpen = [&](const testing::RecordedMessage&) {
     sawBox = true;

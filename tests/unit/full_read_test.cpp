@@ -30,7 +30,7 @@ class FullReadTest : public testing::LineFixture {
     Begin_CommClick(program());
     tick();
     ASSERT_EQ(program().CommState, CommState::ReadingAll);
-    line().clearWritten();
+    line().clearHistory();
   }
 
   std::vector<Field*> parameterFields() {
@@ -94,7 +94,7 @@ TEST_F(FullReadTest, AnsweringControllerFillsEveryFieldAndCellInAbout4Seconds) {
   // Choosing the range button was a change, so the next upload sends it.
   EXPECT_EQ(w().Label18.colour(), kYellow);
 
-  line().clearWritten();
+  line().clearHistory();
   tick();
   EXPECT_EQ(lettersOf(line().writtenFrames()), "A");
 }
@@ -130,7 +130,7 @@ TEST_F(FullReadTest, BlankedWindowIsOnTheScreenBeforeTheConfigurationIsAsked) {
 TEST_F(FullReadTest, UnansweredConfigurationLeavesEverythingBlankAndTheNextTickTriesAgain) {
   tick();  // a window filled by an earlier read, which a late identify reply repeats
   program().CommState = CommState::ReadingAll;
-  line().clearWritten();
+  line().clearHistory();
   controller().faults().silent = true;
   tick();
   EXPECT_EQ(line().writtenFrames(), std::vector<Bytes>{frame('C')}) << "no cell is asked";
@@ -144,7 +144,7 @@ TEST_F(FullReadTest, UnansweredConfigurationLeavesEverythingBlankAndTheNextTickT
   EXPECT_EQ(desktop().messages.size(), 2u);
 
   controller().faults().silent = false;
-  line().clearWritten();
+  line().clearHistory();
   tick();
   EXPECT_EQ(line().writtenFrames(), expectedFrames(128));
   EXPECT_EQ(program().CommState, CommState::Monitoring);
@@ -164,7 +164,7 @@ TEST_P(DeadCellTest, ReadStopsThereAndLiveDataFollows) {
   expectCellsRead(dead);
   expectBlank(dead, false);
 
-  line().clearWritten();
+  line().clearHistory();
   tick(2);
   EXPECT_EQ(lettersOf(line().writtenFrames()), "AA") << "the read is not resumed";
 }

@@ -63,7 +63,7 @@ TEST(DecodeReplyTest, AnEmptyReadChangesNothingNotEvenTheLamp) {
   DecodeReply(*p);
   EXPECT_EQ(p.window().heartbeat.colour(), kSilver);
   EXPECT_TRUE(p->ReplyReceived);
-  EXPECT_EQ(p.line->reads, 1);
+  EXPECT_EQ(p.line.reads(), 1);
 }
 
 TEST(DecodeReplyTest, TheLampAlternatesAndIsRedrawnOnEveryRead) {

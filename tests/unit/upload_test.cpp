@@ -57,7 +57,7 @@ class UploadTest : public testing::LineFixture {
     controller().setConfiguration(c);
     ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
     w().Label18.setColour(kWhite);  // as a first upload would leave it
-    line().clearWritten();
+    line().clearHistory();
     desktop().messages.clear();
   }
 
@@ -222,7 +222,7 @@ TEST_F(UploadTest, BlankCellsAreNeverSentAndOneMessageSaysHowMany) {
   tick();
   controller().faults().deadCells.clear();
   desktop().messages.clear();
-  line().clearWritten();
+  line().clearHistory();
   w().Label18.setColour(kWhite);
   const std::uint8_t before = controller().gain(50);
 
@@ -379,7 +379,7 @@ TEST_P(UnreadableTest, EndsTheUploadAndLivePollingGoesOn) {
   EXPECT_EQ(field.colour(), kYellow);
   EXPECT_EQ(w().Inj_Inhibit.colour(), kYellow);
   EXPECT_EQ(program().CommState, CommState::Monitoring);
-  line().clearWritten();
+  line().clearHistory();
   tick();
   EXPECT_EQ(lettersOf(line().writtenFrames()), "A");
 }
