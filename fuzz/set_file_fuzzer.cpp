@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -144,7 +143,7 @@ void checkLoad(const std::string& contents, const std::vector<SetFilePiece>& pie
   ScriptedLine line;  // a silent controller
   HeadlessProgram p(line.factory(), true, 1);
   const std::string path = (p.dir.path() / "fuzzed.set").string();
-  std::ofstream(path, std::ios::binary) << contents;
+  testing::writeFile(path, contents);
   p.desktop.messages.clear();
   p.desktop.openAnswers.push_back(path);
   Putdataincontroller1Click(*p);

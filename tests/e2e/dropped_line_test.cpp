@@ -129,8 +129,7 @@ TEST_P(DroppedDuringTheSave, AsksForNoFileAndWritesNone) {
   EXPECT_TRUE(s.w().Halt_Comm.visible());
   if (GetParam().exists) {
     EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"tune.set"});
-    std::ifstream in(target);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the only copy of a tune\n");
+    EXPECT_EQ(contentsOf(target), "the only copy of a tune\n");
   } else {
     EXPECT_TRUE(entriesOf(files.path()).empty());
   }

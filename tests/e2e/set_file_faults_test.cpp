@@ -47,8 +47,7 @@ TEST_P(SaveOverAFaultyLine, WritesNothingAndKeepsTheFileThatWasThere) {
   EXPECT_TRUE(s.w().Begin_Comm.visible());
   EXPECT_TRUE(s.w().Halt_Comm.visible());
   EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"tune.set"}) << "no temporary file is left";
-  std::ifstream in(target);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the only copy of a tune\n");
+  EXPECT_EQ(contentsOf(target), "the only copy of a tune\n");
 
   // The cell requests in order up to the one that failed, then at most live
   // polls (once the configuration came, the program monitors).

@@ -35,13 +35,6 @@ std::optional<Bytes> framedBytes(const std::string& line, const std::string& mar
 
 }  // namespace
 
-std::vector<std::string> entriesOf(const std::filesystem::path& directory) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 PollingTimer::PollingTimer(Clock::duration interval) : interval_(interval) { restart(); }
 
 void PollingTimer::restart() { due_ = Clock::now() + interval_; }

@@ -35,10 +35,6 @@ struct SimReport {
   bool lineDropped = false;        // it hung the line up (and ends)
 };
 
-// The names in `directory`, sorted; where a save leaves its target and
-// would leave a temporary file.
-std::vector<std::string> entriesOf(const std::filesystem::path& directory);
-
 // The window's 100 ms timer as the event loop runs it: a tick falls due every
 // interval; a tick that falls due while the one before still runs comes as
 // soon as that one ends, and the schedule goes on from then.

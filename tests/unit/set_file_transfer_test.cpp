@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 
 #include "comm/comm_control.h"
@@ -20,10 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Bytes;
+using testing::contentsOf;
+using testing::entriesOf;
 using testing::frame;
 using testing::lettersOf;
 using testing::ProgramOnLine;
 using testing::TempDir;
+using testing::writeFile;
 
 constexpr const char* kNoData = "Controller did not respond with requested data";
 constexpr const char* kNoPort = "A Comm port has not yet been specified, cannot begin communications";
@@ -73,13 +74,6 @@ std::string setFileText(const sim::Configuration& c, const sim::Gains& gains) {
   return text;
 }
 
-std::string contentsOf(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t at = 0;
@@ -87,13 +81,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     lines.push_back(text.substr(at, end - at));
   }
   return lines;
-}
-
-std::vector<std::string> entries(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // What the user sees of a transfer while it runs: the text of stat each time
@@ -166,7 +153,7 @@ TEST_F(SaveTest, WritesTheControllerExactlyToTheChosenFile) {
   ASSERT_EQ(lines.size(), 139u);
   EXPECT_EQ(lines[11], "MAPM[000]=255") << "line 12 holds cell 0";
   EXPECT_EQ(lines[138], "MAPM[127]=128") << "line 139 holds cell 127";
-  EXPECT_EQ(entries(files.path()), std::vector<std::string>{"tune.set"}) << "no temporary file is left";
+  EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"tune.set"}) << "no temporary file is left";
 
   ASSERT_EQ(desktop().dialogs.size(), 1u);
   EXPECT_TRUE(desktop().dialogs[0].save);
@@ -244,7 +231,7 @@ TEST_F(SaveTest, ChoosingAnExistingFileReplacesItsWholeContent) {
 TEST_F(SaveTest, CancelInTheDialogWritesNothing) {
   save(std::nullopt);
   EXPECT_EQ(desktop().dialogs.size(), 1u);
-  EXPECT_TRUE(entries(files.path()).empty());
+  EXPECT_TRUE(entriesOf(files.path()).empty());
   EXPECT_TRUE(desktop().messages.empty());
   expectButtonsBack();
 }
@@ -270,7 +257,7 @@ TEST_P(SaveFromFaultyController, WritesNoFile) {
   EXPECT_EQ(desktop().messages[0].caption, "ERROR!");
   EXPECT_TRUE(desktop().dialogs.empty());
   EXPECT_EQ(contentsOf(target), "KEEP ME\n");
-  EXPECT_EQ(entries(files.path()), std::vector<std::string>{"tune.set"});
+  EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"tune.set"});
   EXPECT_EQ(lettersOf(p.line.writtenFrames()), GetParam().framesSent);
   expectButtonsBack();
 }
@@ -302,7 +289,7 @@ TEST_P(SaveToBadTarget, SaysTheFileCouldNotBeWrittenAndLeavesNothing) {
   EXPECT_EQ(message.caption, "ERROR!");
   EXPECT_NE(message.text.find("could not be written"), std::string::npos) << message.text;
   EXPECT_NE(message.text.find(bad.string()), std::string::npos) << message.text;
-  EXPECT_EQ(entries(files.path()), std::vector<std::string>{"folder.set"});
+  EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"folder.set"});
   EXPECT_TRUE(fs::is_empty(files.path() / "folder.set"));
   expectButtonsBack();
 }
@@ -322,7 +309,7 @@ TEST_F(SaveTest, WithNoPortSelectedSaysSoAndThatNothingCame) {
   EXPECT_EQ(desktop().messages[1].caption, "ERROR!");
   EXPECT_TRUE(desktop().dialogs.empty());
   EXPECT_TRUE(p.line.written().empty());
-  EXPECT_TRUE(entries(files.path()).empty());
+  EXPECT_TRUE(entriesOf(files.path()).empty());
 }
 
 // ---------------------------------------------------------------- loading
