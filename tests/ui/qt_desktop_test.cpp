@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <fstream>
+#include <functional>
+#include <string>
 
 #include "qt_app.h"
 #include "support/headless_program.h"
@@ -58,25 +60,40 @@ SeenBox whatTheBoxShowed(const std::function<void()>& show) {
   return seen;
 }
 
-TEST(QtDesktopTest, MessageBoxShowsTextCaptionAndOnlyOk) {
+// The message box shows its text under its caption with no icon; the
+// exception box has the application's empty title and an error icon. Both
+// offer only OK.
+struct BoxCase {
+  const char* name;
+  std::function<void(QtDesktop&)> show;
+  QString title, text;
+  QMessageBox::Icon icon;
+};
+
+void PrintTo(const BoxCase& c, std::ostream* os) { *os << c.name; }
+
+class BoxTest : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(BoxTest, ShowsTextTitleIconAndOnlyOk) {
   ensureQtApplication();
   QtDesktop desktop;
-  const SeenBox seen = whatTheBoxShowed([&] { desktop.messageBox("No response from the controller unit", "ERROR"); });
-  EXPECT_EQ(seen.title, "ERROR");
-  EXPECT_EQ(seen.text, "No response from the controller unit");
-  EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+  const BoxCase& c = GetParam();
+  const SeenBox seen = whatTheBoxShowed([&] { c.show(desktop); });
+  EXPECT_EQ(seen.title, c.title);
+  EXPECT_EQ(seen.text, c.text);
+  EXPECT_EQ(seen.icon, c.icon);
   EXPECT_EQ(seen.buttons, QMessageBox::Ok);
 }
 
-TEST(QtDesktopTest, ExceptionBoxHasTheEmptyApplicationTitleAndAnErrorIcon) {
-  ensureQtApplication();
-  QtDesktop desktop;
-  const SeenBox seen = whatTheBoxShowed([&] { desktop.exceptionBox("'' is not a valid floating point value."); });
-  EXPECT_EQ(seen.title, "");
-  EXPECT_EQ(seen.text, "'' is not a valid floating point value.");
-  EXPECT_EQ(seen.icon, QMessageBox::Critical);
-  EXPECT_EQ(seen.buttons, QMessageBox::Ok);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, BoxTest,
+    ::testing::Values(BoxCase{"MessageBox",
+                              [](QtDesktop& d) { d.messageBox("No response from the controller unit", "ERROR"); },
+                              "ERROR", "No response from the controller unit", QMessageBox::NoIcon},
+                      BoxCase{"ExceptionBox",
+                              [](QtDesktop& d) { d.exceptionBox("'' is not a valid floating point value."); }, "",
+                              "'' is not a valid floating point value.", QMessageBox::Critical}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QtDesktopTest, TimersKeepTickingWhileABoxIsOpen) {
   ensureQtApplication();

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/startup.h"
@@ -294,43 +295,42 @@ TEST_F(UploadTest, RangeIsSentBeforeThePressureIsEncodedWithIt) {
   EXPECT_EQ(w().Min_Pressure.colour(), kWhite);
 }
 
+// A radio group marked by clicks, then left with one button checked or none.
 struct Choice {
-  Field TFrm_Mapping::*checked;  // none: both buttons of the group clear
-  std::uint8_t value;
+  const char* name;
+  std::vector<Field TFrm_Mapping::*> clicks;  // mark the group; the last one is then unchecked
+  Field TFrm_Mapping::*mark;                  // the field that carries the group's mark
+  Field TFrm_Mapping::*checked;               // none: every button of the group clear
+  Bytes frame;
 };
 
-void PrintTo(const Choice& c, std::ostream* os) { *os << static_cast<int>(c.value); }
+void PrintTo(const Choice& c, std::ostream* os) { *os << c.name; }
 
-class PulseModeTest : public UploadTest, public ::testing::WithParamInterface<Choice> {};
+class ChoiceTest : public UploadTest, public ::testing::WithParamInterface<Choice> {};
 
-TEST_P(PulseModeTest, SendsTheCheckedMode) {
-  w().Pulse_Mode_0.click();
-  w().Pulse_Mode_1.click();
-  w().Pulse_Mode_1.setChecked(false);
-  if (GetParam().checked) (w().*GetParam().checked).setChecked(true);
-  ASSERT_TRUE(w().Flag_Value.marked());
+TEST_P(ChoiceTest, SendsTheCheckedButton) {
+  const Choice& c = GetParam();
+  for (Field TFrm_Mapping::*button : c.clicks) (w().*button).click();
+  (w().*c.clicks.back()).setChecked(false);
+  if (c.checked) (w().*c.checked).setChecked(true);
+  ASSERT_TRUE((w().*c.mark).marked());
   upload();
-  EXPECT_EQ(line().writtenFrames(), Frames{frame('f', GetParam().value)});
+  EXPECT_EQ(line().writtenFrames(), Frames{c.frame});
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, PulseModeTest,
-                         ::testing::Values(Choice{&T::Pulse_Mode_0, 0}, Choice{&T::Pulse_Mode_1, 1},
-                                           Choice{nullptr, 2}));
+const std::vector<Field TFrm_Mapping::*> kPulseClicks = {&T::Pulse_Mode_0, &T::Pulse_Mode_1};
+const std::vector<Field TFrm_Mapping::*> kRangeClicks = {&T::map_type_2};
 
-class MapRangeTest : public UploadTest, public ::testing::WithParamInterface<Choice> {};
-
-TEST_P(MapRangeTest, SendsTheCheckedRange) {
-  w().map_type_2.click();
-  w().map_type_2.setChecked(false);
-  if (GetParam().checked) (w().*GetParam().checked).setChecked(true);
-  ASSERT_TRUE(w().Label18.marked());
-  upload();
-  EXPECT_EQ(line().writtenFrames(), Frames{frame('v', GetParam().value)});
-}
-
-INSTANTIATE_TEST_SUITE_P(Ranges, MapRangeTest,
-                         ::testing::Values(Choice{&T::map_type_1, 0}, Choice{&T::map_type_2, 1},
-                                           Choice{&T::map_type_3, 2}, Choice{nullptr, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Groups, ChoiceTest,
+    ::testing::Values(Choice{"PulseMode0", kPulseClicks, &T::Flag_Value, &T::Pulse_Mode_0, frame('f', 0)},
+                      Choice{"PulseMode1", kPulseClicks, &T::Flag_Value, &T::Pulse_Mode_1, frame('f', 1)},
+                      Choice{"NoPulseMode", kPulseClicks, &T::Flag_Value, nullptr, frame('f', 2)},
+                      Choice{"Range1", kRangeClicks, &T::Label18, &T::map_type_1, frame('v', 0)},
+                      Choice{"Range2", kRangeClicks, &T::Label18, &T::map_type_2, frame('v', 1)},
+                      Choice{"Range3", kRangeClicks, &T::Label18, &T::map_type_3, frame('v', 2)},
+                      Choice{"NoRange", kRangeClicks, &T::Label18, nullptr, frame('v', 0)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UploadBeforeTheConfiguration, RefusesWhatCannotBeEncodedYet) {
   testing::ProgramOnLine on;
@@ -415,37 +415,52 @@ struct Unconfirmed {
 
 void PrintTo(const Unconfirmed& u, std::ostream* os) { *os << u.name; }
 
-class UnconfirmedDependency : public UploadTest, public ::testing::WithParamInterface<Unconfirmed> {};
+// The value that depends on the full scale or the range, and what the user
+// changes so that both are sent.
+struct Dependent {
+  const char* name;
+  std::function<void(TFrm_Mapping&)> edit;
+  Bytes sent;  // the only frame that goes out
+  const char* message;
+  Field TFrm_Mapping::*unsent;  // keeps its mark for the next upload
+};
 
-TEST_P(UnconfirmedDependency, FullScaleLeavesTheRevLimiterUnsent) {
-  GetParam().fault(controller().faults());
-  edit(w().FS_RPM, "8000");
+void PrintTo(const Dependent& d, std::ostream* os) { *os << d.name; }
+
+const Dependent kDependents[] = {
+    {"RevLimiterOnFullScale", [](TFrm_Mapping& w) { testing::LineFixture::edit(w.FS_RPM, "8000"); }, frame('q', 39, 9),
+     "The Full Scale RPM was not confirmed by the controller, the Rev Limiter will not be updated", &T::max_rpm},
+    {"PressureOnRange",
+     [](TFrm_Mapping& w) {
+       w.map_type_2.click();
+       testing::LineFixture::edit(w.Min_Pressure, "100");
+     },
+     frame('v', 1),
+     "The MAP sensor range was not confirmed by the controller, the Cut Fuel Below pressure will not be updated",
+     &T::Min_Pressure},
+};
+
+class UnconfirmedDependency : public UploadTest,
+                              public ::testing::WithParamInterface<std::tuple<Dependent, Unconfirmed>> {};
+
+TEST_P(UnconfirmedDependency, LeavesTheDependentValueUnsent) {
+  const auto& [dependent, unconfirmed] = GetParam();
+  unconfirmed.fault(controller().faults());
+  dependent.edit(w());
   upload();
-  EXPECT_EQ(line().writtenFrames(), Frames{frame('q', 39, 9)});
-  EXPECT_EQ(desktop().messageTexts(),
-            Texts{"The Full Scale RPM was not confirmed by the controller, the Rev Limiter will not be updated"});
-  EXPECT_EQ(w().max_rpm.colour(), kYellow) << "sent with the next upload";
+  EXPECT_EQ(line().writtenFrames(), Frames{dependent.sent});
+  EXPECT_EQ(desktop().messageTexts(), Texts{dependent.message});
+  EXPECT_EQ((w().*dependent.unsent).colour(), kYellow) << "sent with the next upload";
 }
 
-TEST_P(UnconfirmedDependency, RangeLeavesThePressureUnsent) {
-  GetParam().fault(controller().faults());
-  w().map_type_2.click();
-  edit(w().Min_Pressure, "100");
-  upload();
-  EXPECT_EQ(line().writtenFrames(), Frames{frame('v', 1)});
-  EXPECT_EQ(
-      desktop().messageTexts(),
-      Texts{
-          "The MAP sensor range was not confirmed by the controller, the Cut Fuel Below pressure will not be updated"});
-  EXPECT_EQ(w().Min_Pressure.colour(), kYellow);
-}
-
-INSTANTIATE_TEST_SUITE_P(Echoes, UnconfirmedDependency,
-                         ::testing::Values(Unconfirmed{"Silent", [](sim::Faults& f) { f.silent = true; }},
-                                           Unconfirmed{"Late", [](sim::Faults& f) { f.lateMs = 300; }},
-                                           Unconfirmed{"Garbled",
-                                                       [](sim::Faults& f) { f.garbage = sim::Garbage::After; }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Echoes, UnconfirmedDependency,
+    ::testing::Combine(::testing::ValuesIn(kDependents),
+                       ::testing::Values(Unconfirmed{"Silent", [](sim::Faults& f) { f.silent = true; }},
+                                         Unconfirmed{"Late", [](sim::Faults& f) { f.lateMs = 300; }},
+                                         Unconfirmed{"Garbled",
+                                                     [](sim::Faults& f) { f.garbage = sim::Garbage::After; }})),
+    [](const auto& info) { return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name; });
 
 class EnterKeyTest : public UploadTest, public ::testing::WithParamInterface<Target> {};
 
