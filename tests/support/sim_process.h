@@ -1,6 +1,8 @@
 // korvane-sim as a child process, for tests that talk to it over a real
 // pseudo-terminal: started with its arguments, ready once it has printed its
-// "listening" line, stopped with SIGTERM.
+// "listening" line, stopped with SIGTERM. It never outlives the thread that
+// started it: a test killed outright takes its emulator with it. Start it on
+// the test's own thread, never on a helper thread that ends first.
 #pragma once
 
 #include <sys/types.h>
