@@ -98,6 +98,9 @@ class ProgressWatch : public FieldObserver {
     buttonsShownDuringProgress = buttonsShownDuringProgress || w_.Begin_Comm.visible() || w_.Halt_Comm.visible();
   }
 
+  // The last text shown, empty when none was.
+  std::string last() const { return texts.empty() ? std::string() : texts.back(); }
+
   std::vector<std::string> texts;
   bool buttonsShownDuringProgress = false;
   std::function<void(Field&)> onRepaint;  // lets a test act at a chosen moment
@@ -192,7 +195,7 @@ TEST_F(SaveTest, ShowsItsProgressPerCellThenDone) {
                                 ProgressText{8, "6.3 %"}, ProgressText{64, "50.0 %"}, ProgressText{127, "99.2 %"}}) {
     EXPECT_EQ(watch.texts[t.at], std::string("Uploading controller ") + t.text) << "cell " << t.at;
   }
-  EXPECT_EQ(watch.texts.back(), "Uploading controller DONE");
+  EXPECT_EQ(watch.last(), "Uploading controller DONE");
   EXPECT_EQ(w().stat.text(), "Uploading controller DONE");
 }
 
@@ -370,7 +373,7 @@ TEST_F(LoadTest, ShowsItsProgressAgainst140LinesWithTheButtonsHidden) {
   load(setFileText(knownConfiguration(), knownGains()));
   ASSERT_EQ(watch.texts.size(), 139u);
   EXPECT_EQ(watch.texts.front(), "Downloading controller .7 %");
-  EXPECT_EQ(watch.texts.back(), "Downloading controller 99.3 %");
+  EXPECT_EQ(watch.last(), "Downloading controller 99.3 %");
   EXPECT_EQ(w().stat.text(), "Downloading controller 99.3 %") << "the last text stays";
   EXPECT_FALSE(watch.buttonsShownDuringProgress);
   expectButtonsBack();
@@ -409,7 +412,7 @@ TEST_F(LoadTest, CrLfLineEndsSendTheSameFramesAsLf) {
   for (const std::string& line : linesOf(lf)) crlf += line + "\r\n";
   load(crlf);
   const auto fromCrLf = p.line.writtenFrames();
-  EXPECT_EQ(watch.texts.back(), "Downloading controller 99.3 %");
+  EXPECT_EQ(watch.last(), "Downloading controller 99.3 %");
 
   ProgramOnLine other;
   other.program.desktop.openAnswers.push_back((files.path() / "lf.set").string());
@@ -461,7 +464,7 @@ TEST_F(LoadTest, AParameterAfterGainLinesIsStillConfirmed) {
 TEST_F(LoadTest, LinesThatMatchNoKeyAreSkippedButCounted) {
   load("# my tune\nflg_val = 1\nCUT_RATE= 77\n\n");
   EXPECT_EQ(p.line.writtenFrames(), std::vector<Bytes>{frame('z', 77, 0, 0)});
-  EXPECT_EQ(watch.texts.back(), "Downloading controller 2.9 %") << "4 of 140 lines";
+  EXPECT_EQ(watch.last(), "Downloading controller 2.9 %") << "4 of 140 lines";
 }
 
 // Files with a line whose value cannot be sent: the file is refused before
@@ -583,7 +586,7 @@ TEST_P(LoadIntoFaultyController, SaysHowManyCommandsWereNotConfirmed) {
   EXPECT_EQ(desktop().messages[0].caption, "ERROR!");
   EXPECT_EQ(desktop().messages[0].text.rfind(std::string(GetParam().count) + " command(s)", 0), 0u)
       << desktop().messages[0].text;
-  EXPECT_EQ(watch.texts.back(), "Downloading controller 99.3 %");
+  EXPECT_EQ(watch.last(), "Downloading controller 99.3 %");
   expectButtonsBack();
 }
 
