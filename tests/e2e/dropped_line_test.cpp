@@ -14,7 +14,7 @@
 #include "comm/upload.h"
 #include "setfile/set_file_transfer.h"
 #include "support/sim_session.h"
-#include "tune_file.h"
+#include "support/tune_file.h"
 
 namespace korvane::testing {
 namespace {

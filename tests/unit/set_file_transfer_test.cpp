@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 
 #include "comm/comm_control.h"
 #include "link/command.h"
 #include "support/memory_line.h"
+#include "support/tune_file.h"
 
 namespace korvane {
 namespace {
@@ -24,6 +24,9 @@ using testing::frame;
 using testing::lettersOf;
 using testing::ProgramOnLine;
 using testing::TempDir;
+using testing::tuneConfiguration;
+using testing::tuneFile;
+using testing::tuneGains;
 using testing::writeFile;
 
 constexpr const char* kNoData = "Controller did not respond with requested data";
@@ -32,47 +35,6 @@ constexpr const char* kNoPort = "A Comm port has not yet been specified, cannot 
 // How long a read takes once the reply is waiting: it returns when the line
 // has been quiet for the port's 5 ms interval.
 constexpr long long kQuietMs = 5;
-
-// A controller set up unlike the emulator's defaults in every parameter, with
-// a map whose every cell differs from its neighbours.
-sim::Configuration knownConfiguration() {
-  return {.inhTime = 17,
-          .killRpm = 700,
-          .fuelMx = 40000,
-          .minPres = 1023,
-          .flgVal = 0,
-          .cutRate = 9,
-          .cutTime = 200,
-          .trgInj = 3,
-          .oneShot = 2900,
-          .mapType = 2,
-          .trgRev = 6};
-}
-
-sim::Gains knownGains() {
-  sim::Gains gains{};
-  for (int i = 0; i < sim::kGainCount; ++i) gains[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
-  return gains;
-}
-
-std::string gainLine(int index, int value) {
-  char line[32];
-  std::snprintf(line, sizeof line, "MAPM[%03d]=%d\n", index, value);
-  return line;
-}
-
-// The set file of a controller, written out here independently of the writer.
-std::string setFileText(const sim::Configuration& c, const sim::Gains& gains) {
-  const std::pair<const char*, unsigned> parameters[] = {
-      {"FLG_VAL = ", c.flgVal},  {"MIN_PRES= ", c.minPres}, {"TRG_REV = ", c.trgRev},  {"TRG_INJ = ", c.trgInj},
-      {"ONE_SHOT= ", c.oneShot}, {"KILL_RPM= ", c.killRpm}, {"FUEL_MX = ", c.fuelMx},  {"CUT_RATE= ", c.cutRate},
-      {"CUT_TIME= ", c.cutTime}, {"INH_TIME= ", c.inhTime}, {"MAP_TYPE= ", c.mapType},
-  };
-  std::string text;
-  for (const auto& [key, value] : parameters) text += key + std::to_string(value) + "\n";
-  for (int i = 0; i < sim::kGainCount; ++i) text += gainLine(i, gains[static_cast<std::size_t>(i)]);
-  return text;
-}
 
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
@@ -135,7 +97,7 @@ class TransferTest : public ::testing::Test {
 class SaveTest : public TransferTest {
  protected:
   void SetUp() override {
-    controller().setMemory({knownConfiguration(), knownGains()});
+    controller().setMemory({tuneConfiguration(), tuneGains()});
     target = files.path() / "tune.set";
   }
 
@@ -151,7 +113,7 @@ TEST_F(SaveTest, WritesTheControllerExactlyToTheChosenFile) {
   save(target);
   EXPECT_TRUE(desktop().messages.empty()) << desktop().messageTexts().front();
   const std::string text = contentsOf(target);
-  EXPECT_EQ(text, setFileText(knownConfiguration(), knownGains()));
+  EXPECT_EQ(text, tuneFile().text);
   const auto lines = linesOf(text);
   ASSERT_EQ(lines.size(), 139u);
   EXPECT_EQ(lines[11], "MAPM[000]=255") << "line 12 holds cell 0";
@@ -208,7 +170,7 @@ TEST_F(SaveTest, TakesAConfigurationThatComesAfterTheExchangeGaveUp) {
   };
   save(target);
   EXPECT_TRUE(desktop().messages.empty()) << desktop().messageTexts().front();
-  EXPECT_EQ(contentsOf(target), setFileText(knownConfiguration(), knownGains()));
+  EXPECT_EQ(contentsOf(target), tuneFile().text);
 }
 
 TEST_F(SaveTest, AReplyForAnotherCellIsNotSavedInPlaceOfTheCellAskedFor) {
@@ -228,7 +190,7 @@ TEST_F(SaveTest, AReplyForAnotherCellIsNotSavedInPlaceOfTheCellAskedFor) {
 TEST_F(SaveTest, ChoosingAnExistingFileReplacesItsWholeContent) {
   writeFile(target, std::string(5000, 'x'));
   save(target);
-  EXPECT_EQ(contentsOf(target), setFileText(knownConfiguration(), knownGains()));
+  EXPECT_EQ(contentsOf(target), tuneFile().text);
 }
 
 TEST_F(SaveTest, CancelInTheDialogWritesNothing) {
@@ -342,7 +304,7 @@ class LoadTest : public TransferTest {
 
 TEST_F(LoadTest, AFileSavedFromOneControllerMakesAnotherIdentical) {
   ProgramOnLine first;
-  first.line.controller().setMemory({knownConfiguration(), knownGains()});
+  first.line.controller().setMemory({tuneConfiguration(), tuneGains()});
   first.program.desktop.saveAnswers.push_back(source.string());
   GetDataFromController(*first.program);
   ASSERT_TRUE(first.program.desktop.messages.empty());
@@ -350,8 +312,8 @@ TEST_F(LoadTest, AFileSavedFromOneControllerMakesAnotherIdentical) {
 
   loadAnswering(source);
   EXPECT_TRUE(desktop().messages.empty()) << desktop().messageTexts().front();
-  EXPECT_EQ(controller().configuration(), knownConfiguration());
-  EXPECT_EQ(controller().memory().gains, knownGains());
+  EXPECT_EQ(controller().configuration(), tuneConfiguration());
+  EXPECT_EQ(controller().memory().gains, tuneGains());
   // The echoes rewrite the window from what the controller now holds.
   EXPECT_EQ(w().GainCells[0]->text(), "1.99");
   EXPECT_EQ(w().GainCells[127]->text(), "1.00");
@@ -359,7 +321,7 @@ TEST_F(LoadTest, AFileSavedFromOneControllerMakesAnotherIdentical) {
 }
 
 TEST_F(LoadTest, SendsTheParametersInFileOrderThenEveryGain) {
-  load(setFileText(knownConfiguration(), knownGains()));
+  load(tuneFile().text);
   ASSERT_EQ(lettersOf(p.line.writtenFrames()), "fpkjqimztuv" + std::string(128, 'e'));
   const auto frames = p.line.writtenFrames();
   EXPECT_EQ(frames[0], frame('f', 0, 0, 0));
@@ -370,7 +332,7 @@ TEST_F(LoadTest, SendsTheParametersInFileOrderThenEveryGain) {
 }
 
 TEST_F(LoadTest, ShowsItsProgressAgainst140LinesWithTheButtonsHidden) {
-  load(setFileText(knownConfiguration(), knownGains()));
+  load(tuneFile().text);
   ASSERT_EQ(watch.texts.size(), 139u);
   EXPECT_EQ(watch.texts.front(), "Downloading controller .7 %");
   EXPECT_EQ(watch.last(), "Downloading controller 99.3 %");
@@ -382,7 +344,7 @@ TEST_F(LoadTest, ShowsItsProgressAgainst140LinesWithTheButtonsHidden) {
 TEST_F(LoadTest, LeavesThePortOpenAndIdleWithCommunicationStopped) {
   Begin_CommClick(program());
   ASSERT_EQ(w().height(), kExpandedHeight);
-  load(setFileText(knownConfiguration(), knownGains()));
+  load(tuneFile().text);
   EXPECT_EQ(program().CommState, CommState::Idle);
   EXPECT_TRUE(program().ControllerPort.IsOpen);
   EXPECT_FALSE(w().Gain_Table_Group.visible());
@@ -394,7 +356,7 @@ TEST_F(LoadTest, LeavesThePortOpenAndIdleWithCommunicationStopped) {
 }
 
 TEST_F(LoadTest, TakesTheParameterExchangesThenTheGainPacingInVirtualTime) {
-  load(setFileText(knownConfiguration(), knownGains()));
+  load(tuneFile().text);
   const auto& written = p.line.written();
   ASSERT_EQ(written.size(), 139u);
   const long long parameterMs = kExchangeWaitMs + kQuietMs;
@@ -407,7 +369,7 @@ TEST_F(LoadTest, TakesTheParameterExchangesThenTheGainPacingInVirtualTime) {
 }
 
 TEST_F(LoadTest, CrLfLineEndsSendTheSameFramesAsLf) {
-  const std::string lf = setFileText(knownConfiguration(), knownGains());
+  const std::string lf = tuneFile().text;
   std::string crlf;
   for (const std::string& line : linesOf(lf)) crlf += line + "\r\n";
   load(crlf);
@@ -580,7 +542,7 @@ class LoadIntoFaultyController : public LoadTest, public ::testing::WithParamInt
 
 TEST_P(LoadIntoFaultyController, SaysHowManyCommandsWereNotConfirmed) {
   GetParam().set(controller().faults());
-  load(setFileText(knownConfiguration(), knownGains()));
+  load(tuneFile().text);
   EXPECT_EQ(p.line.written().size(), 139u) << "the whole file is still sent";
   ASSERT_EQ(desktop().messages.size(), 1u);
   EXPECT_EQ(desktop().messages[0].caption, "ERROR!");
