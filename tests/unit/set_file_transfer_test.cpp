@@ -10,7 +10,7 @@
 
 #include "comm/comm_control.h"
 #include "link/command.h"
-#include "support/memory_line.h"
+#include "support/line_fixture.h"
 #include "support/tune_file.h"
 
 namespace korvane {
@@ -73,13 +73,8 @@ class ProgressWatch : public FieldObserver {
 
 // A started-up program with Com1 chosen, the emulator on its line, and a
 // directory of its own for set files.
-class TransferTest : public ::testing::Test {
+class TransferTest : public testing::LineFixture {
  protected:
-  Program& program() { return *p.program; }
-  TFrm_Mapping& w() { return p.program.window(); }
-  testing::RecordingDesktop& desktop() { return p.program.desktop; }
-  sim::Controller& controller() { return p.line.controller(); }
-
   void expectButtonsBack() {
     EXPECT_TRUE(w().Begin_Comm.visible());
     EXPECT_TRUE(w().Halt_Comm.visible());
@@ -87,9 +82,8 @@ class TransferTest : public ::testing::Test {
     EXPECT_FALSE(w().Halt_Comm.enabled());
   }
 
-  ProgramOnLine p;
   TempDir files;
-  ProgressWatch watch{p.program.window()};
+  ProgressWatch watch{w()};
 };
 
 // ---------------------------------------------------------------- saving
@@ -128,8 +122,8 @@ TEST_F(SaveTest, WritesTheControllerExactlyToTheChosenFile) {
 
 TEST_F(SaveTest, AsksForTheConfigurationThenEveryCellInOrder) {
   save(target);
-  const auto& written = p.line.written();
-  ASSERT_EQ(lettersOf(p.line.writtenFrames()), "C" + std::string(128, 'E'));
+  const auto& written = line().written();
+  ASSERT_EQ(lettersOf(line().writtenFrames()), "C" + std::string(128, 'E'));
   EXPECT_EQ(written[0].bytes, frame('C', 0, 0, 0));
   for (int i = 0; i < 128; ++i) EXPECT_EQ(written[i + 1].bytes, frame('E', i, 1, 32)) << "cell " << i;
 }
@@ -178,7 +172,7 @@ TEST_F(SaveTest, AReplyForAnotherCellIsNotSavedInPlaceOfTheCellAskedFor) {
   controller().faults().deadCells = {7};
   watch.onRepaint = [this](Field& field) {
     if (&field == &w().stat && w().stat.text() == "Uploading controller 4.7 %") {
-      p.line.arrive(p.line.clock().now() + 1, {0x02, 0x06, 'E', 3, 1, 99});
+      line().arrive(line().clock().now() + 1, {0x02, 0x06, 'E', 3, 1, 99});
     }
   };
   writeFile(target, "KEEP ME\n");
@@ -223,7 +217,7 @@ TEST_P(SaveFromFaultyController, WritesNoFile) {
   EXPECT_TRUE(desktop().dialogs.empty());
   EXPECT_EQ(contentsOf(target), "KEEP ME\n");
   EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"tune.set"});
-  EXPECT_EQ(lettersOf(p.line.writtenFrames()), GetParam().framesSent);
+  EXPECT_EQ(lettersOf(line().writtenFrames()), GetParam().framesSent);
   expectButtonsBack();
 }
 
@@ -273,7 +267,7 @@ TEST_F(SaveTest, WithNoPortSelectedSaysSoAndThatNothingCame) {
   EXPECT_EQ(desktop().messages[1].text, kNoData);
   EXPECT_EQ(desktop().messages[1].caption, "ERROR!");
   EXPECT_TRUE(desktop().dialogs.empty());
-  EXPECT_TRUE(p.line.written().empty());
+  EXPECT_TRUE(line().written().empty());
   EXPECT_TRUE(entriesOf(files.path()).empty());
 }
 
@@ -322,13 +316,13 @@ TEST_F(LoadTest, AFileSavedFromOneControllerMakesAnotherIdentical) {
 
 TEST_F(LoadTest, SendsTheParametersInFileOrderThenEveryGain) {
   load(tuneFile().text);
-  ASSERT_EQ(lettersOf(p.line.writtenFrames()), "fpkjqimztuv" + std::string(128, 'e'));
-  const auto frames = p.line.writtenFrames();
+  ASSERT_EQ(lettersOf(line().writtenFrames()), "fpkjqimztuv" + std::string(128, 'e'));
+  const auto frames = line().writtenFrames();
   EXPECT_EQ(frames[0], frame('f', 0, 0, 0));
   EXPECT_EQ(frames[1], frame('p', 0xFF, 0x03, 0)) << "1023, low byte first";
   EXPECT_EQ(frames[6], frame('m', 0x40, 0x9C, 0)) << "40000";
   for (int i = 0; i < 128; ++i) EXPECT_EQ(frames[11 + i], frame('e', i, 1, 255 - i)) << "cell " << i;
-  EXPECT_EQ(p.line.waitingBytes(), 0u) << "every echo was read";
+  EXPECT_EQ(line().waitingBytes(), 0u) << "every echo was read";
 }
 
 TEST_F(LoadTest, ShowsItsProgressAgainst140LinesWithTheButtonsHidden) {
@@ -357,7 +351,7 @@ TEST_F(LoadTest, LeavesThePortOpenAndIdleWithCommunicationStopped) {
 
 TEST_F(LoadTest, TakesTheParameterExchangesThenTheGainPacingInVirtualTime) {
   load(tuneFile().text);
-  const auto& written = p.line.written();
+  const auto& written = line().written();
   ASSERT_EQ(written.size(), 139u);
   const long long parameterMs = kExchangeWaitMs + kQuietMs;
   const long long gainMs = 20 + kQuietMs;
@@ -373,7 +367,7 @@ TEST_F(LoadTest, CrLfLineEndsSendTheSameFramesAsLf) {
   std::string crlf;
   for (const std::string& line : linesOf(lf)) crlf += line + "\r\n";
   load(crlf);
-  const auto fromCrLf = p.line.writtenFrames();
+  const auto fromCrLf = line().writtenFrames();
   EXPECT_EQ(watch.last(), "Downloading controller 99.3 %");
 
   ProgramOnLine other;
@@ -397,7 +391,7 @@ class LoadOneLine : public LoadTest, public ::testing::WithParamInterface<LineFr
 
 TEST_P(LoadOneLine, SendsItsFrame) {
   load(GetParam().text);
-  EXPECT_EQ(p.line.writtenFrames(), std::vector<Bytes>{GetParam().frame});
+  EXPECT_EQ(line().writtenFrames(), std::vector<Bytes>{GetParam().frame});
   EXPECT_TRUE(desktop().messages.empty());
 }
 
@@ -425,7 +419,7 @@ TEST_F(LoadTest, AParameterAfterGainLinesIsStillConfirmed) {
 
 TEST_F(LoadTest, LinesThatMatchNoKeyAreSkippedButCounted) {
   load("# my tune\nflg_val = 1\nCUT_RATE= 77\n\n");
-  EXPECT_EQ(p.line.writtenFrames(), std::vector<Bytes>{frame('z', 77, 0, 0)});
+  EXPECT_EQ(line().writtenFrames(), std::vector<Bytes>{frame('z', 77, 0, 0)});
   EXPECT_EQ(watch.last(), "Downloading controller 2.9 %") << "4 of 140 lines";
 }
 
@@ -446,7 +440,7 @@ TEST_P(LoadRefusedFile, SendsNothingAndNamesTheLine) {
   const sim::Memory before = controller().memory();
   w().stat.setText("before");
   load(GetParam().text);
-  EXPECT_TRUE(p.line.written().empty());
+  EXPECT_TRUE(line().written().empty());
   ASSERT_EQ(desktop().messages.size(), 1u);
   EXPECT_EQ(desktop().messages[0].caption, "ERROR!");
   EXPECT_EQ(desktop().messages[0].text.rfind(GetParam().named, 0), 0u) << desktop().messages[0].text;
@@ -497,7 +491,7 @@ TEST_P(LoadSendingNothing, LeavesTheControllerAndStatAlone) {
   const sim::Memory before = controller().memory();
 
   loadAnswering(c.answer(files.path()));
-  EXPECT_TRUE(p.line.written().empty());
+  EXPECT_TRUE(line().written().empty());
   EXPECT_EQ(controller().memory(), before);
   EXPECT_EQ(w().stat.text(), "before");
   std::vector<std::pair<std::string, std::string>> shown;
@@ -543,7 +537,7 @@ class LoadIntoFaultyController : public LoadTest, public ::testing::WithParamInt
 TEST_P(LoadIntoFaultyController, SaysHowManyCommandsWereNotConfirmed) {
   GetParam().set(controller().faults());
   load(tuneFile().text);
-  EXPECT_EQ(p.line.written().size(), 139u) << "the whole file is still sent";
+  EXPECT_EQ(line().written().size(), 139u) << "the whole file is still sent";
   ASSERT_EQ(desktop().messages.size(), 1u);
   EXPECT_EQ(desktop().messages[0].caption, "ERROR!");
   EXPECT_EQ(desktop().messages[0].text.rfind(std::string(GetParam().count) + " command(s)", 0), 0u)
