@@ -65,12 +65,16 @@ class MemoryLine : public FakeLine {
 };
 
 // A headless program whose port reaches the emulator over a memory line on
-// the program's own virtual clock.
+// the program's own virtual clock; the line's device and the port comm.ini
+// chooses (0 for none) are Com1 and 1 unless given.
 struct ProgramOnLine {
-  ProgramOnLine() { line.useClock(program.desktop.clock); }
+  explicit ProgramOnLine(std::string deviceName = "Com1", int commIniPort = 1)
+      : line(std::move(deviceName)), program(line.factory(), true, commIniPort) {
+    line.useClock(program.desktop.clock);
+  }
 
   MemoryLine line;
-  HeadlessProgram program{line.factory(), true, 1};  // Com1 chosen earlier
+  HeadlessProgram program;
 };
 
 }  // namespace korvane::testing

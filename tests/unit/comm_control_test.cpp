@@ -167,13 +167,12 @@ TEST_F(ConnectionTest, FileTransferTakesThePortOverWithoutTouchingTheLayout) {
 }
 
 TEST(FileTransferPort, OpensTheSelectedPortNumber) {
-  MemoryLine line("Com3");
-  testing::HeadlessProgram p(line.factory(), true, 3);
-  line.useClock(p.desktop.clock);
+  testing::ProgramOnLine on("Com3", 3);
+  testing::HeadlessProgram& p = on.program;
   EXPECT_TRUE(OpenForFileTransfer(*p));
   EXPECT_TRUE(p->ControllerPort.IsOpen);
   EXPECT_EQ(p->ControllerPort.PortNumber, 3);
-  EXPECT_EQ(line.lineSettings().baudRate, 19200);
+  EXPECT_EQ(on.line.lineSettings().baudRate, 19200);
   EXPECT_EQ(p.window().height(), kCollapsedHeight);
   EXPECT_FALSE(p.window().Gain_Table_Group.visible());
 }
@@ -209,17 +208,16 @@ const Opener kOpeners[] = {
 class NoPortChosen : public ::testing::TestWithParam<Opener> {};
 
 TEST_P(NoPortChosen, SaysSoAndChangesNothing) {
-  MemoryLine line;
-  testing::HeadlessProgram p(line.factory(), true, 0);
-  line.useClock(p.desktop.clock);
+  testing::ProgramOnLine on("Com1", 0);
+  testing::HeadlessProgram& p = on.program;
   p.desktop.messages.clear();  // start-up's word about the missing comm.ini
   p->CommState = CommState::Monitoring;
-  const Snapshot before = snapshot(p, line);
+  const Snapshot before = snapshot(p, on.line);
   GetParam().open(*p);
   ASSERT_EQ(p.desktop.messages.size(), 1u);
   EXPECT_EQ(p.desktop.messages[0].text, kNoPortSelected);
   EXPECT_EQ(p.desktop.messages[0].caption, "ERROR");
-  EXPECT_EQ(snapshot(p, line), before);
+  EXPECT_EQ(snapshot(p, on.line), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Openers, NoPortChosen, ::testing::ValuesIn(kOpeners));
@@ -235,9 +233,8 @@ class UnopenablePortTest : public ::testing::TestWithParam<std::tuple<Unopenable
 
 TEST_P(UnopenablePortTest, EndsTheProgramAfterTwoMessages) {
   const auto& [port, opener] = GetParam();
-  MemoryLine line;  // only Com1 exists
-  testing::HeadlessProgram p(line.factory(), true, port.commIni);
-  line.useClock(p.desktop.clock);
+  testing::ProgramOnLine on("Com1", port.commIni);  // only Com1 exists
+  testing::HeadlessProgram& p = on.program;
   ASSERT_EQ(p->SelectedPort, port.commIni);
   try {
     opener.open(*p);
