@@ -125,7 +125,7 @@ TEST_F(ConnectionTest, IdentifyReplyWhileMonitoringLeadsToAFullReadOnTheNextTick
   line().clearHistory();
   // A late identify reply, and no answer to the live-data poll that takes it.
   controller().faults().silent = true;
-  line().arrive(now(), {0x02, 0x05, 'R', 0x01, 0x02});
+  line().arrive(now(), testing::reply('R', {0x01, 0x02}));
   tick();
   EXPECT_EQ(program().CommState, CommState::ReadingAll);
   EXPECT_EQ(w().FW_Rev.text(), "v0.05.13");

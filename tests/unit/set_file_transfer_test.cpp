@@ -172,7 +172,7 @@ TEST_F(SaveTest, AReplyForAnotherCellIsNotSavedInPlaceOfTheCellAskedFor) {
   controller().faults().deadCells = {7};
   watch.onRepaint = [this](Field& field) {
     if (&field == &w().stat && w().stat.text() == "Uploading controller 4.7 %") {
-      line().arrive(line().clock().now() + 1, {0x02, 0x06, 'E', 3, 1, 99});
+      line().arrive(line().clock().now() + 1, testing::reply('E', {3, 1, 99}));
     }
   };
   writeFile(target, "KEEP ME\n");
