@@ -102,7 +102,7 @@ void prepare(ScriptedProgram& p, const Setup& s) {
   if (s.portClosed) p->ControllerPort.Close();
   p->ReplyReceived = false;  // as every caller leaves it
   p.desktop().messages.clear();
-  p.line->writes.clear();
+  p.line.clearHistory();
 }
 
 void checkMessages(ScriptedProgram& p, std::optional<char> letter) {
@@ -131,10 +131,10 @@ void run(const Setup& s) {
   const bool arrives = !s.portClosed && !s.read.empty();
   const std::optional<char> letter = arrives ? acceptedLetter(s.read) : std::nullopt;
 
-  if (!s.read.empty()) p.line->queue(s.read);
+  if (!s.read.empty()) p.line.queue(s.read);
   DecodeReply(*p);
 
-  require(p.line->writes.empty(), "decoding never writes to the controller");
+  require(p.line.written().empty(), "decoding never writes to the controller");
   require(p.desktop().clock.now() == before, "decoding never waits");
   const Colour lampBefore = s.lampGrey ? kGrey : kSilver;
   const Colour lampAfter = arrives ? (lampBefore == kSilver ? kGrey : kSilver) : lampBefore;

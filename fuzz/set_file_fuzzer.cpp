@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -82,11 +81,9 @@ void checkParameter(const Key& key, const char* seen, const SetFilePiece& piece)
   const bool fits = *value >= 0 && *value <= key.maxValue;
   require(piece.problem.has_value() == !fits, "a parameter is refused exactly when it does not fit");
   if (!fits) return;
-  const SetFileCommand& c = piece.command;
-  require(c.kind == SetFileCommand::Kind::Parameter && c.letter == key.letter, "a parameter line sends its command");
-  const auto low = static_cast<std::uint8_t>(key.letter == 'v' ? *value % 4 : *value & 0xFF);
-  const auto high = static_cast<std::uint8_t>(key.maxValue > 255 ? *value >> 8 : 0);
-  require(c.p1 == low && c.p2 == high && c.p3 == 0, "a parameter line sends its value");
+  const Command& c = piece.command;
+  require(piece.kind == SetFilePiece::Kind::Parameter && c.letter == key.letter, "a parameter line sends its command");
+  require(c.value == (key.letter == 'v' ? *value % 4 : *value), "a parameter line sends its value");
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -104,8 +101,8 @@ void checkGain(std::string_view seen, const SetFilePiece& piece) {
   const bool fits = index <= 127 && *value >= 0 && *value <= 255;
   require(piece.problem.has_value() == !fits, "a gain line is refused exactly when it does not fit");
   if (!fits) return;
-  const SetFileCommand& c = piece.command;
-  require(c.kind == SetFileCommand::Kind::Gain && c.letter == 'e' && c.p1 == index && c.p2 == 1 && c.p3 == *value,
+  const Command& c = piece.command;
+  require(piece.kind == SetFilePiece::Kind::Gain && c.letter == 'e' && c.cell == index && c.value == *value,
           "a gain line writes its value into its cell");
 }
 
@@ -122,7 +119,7 @@ void checkPiece(int number, const std::string& text, const SetFilePiece& piece) 
   for (const Key& key : kKeys) {
     if (seen.starts_with(key.name)) return checkParameter(key, seen.data(), piece);
   }
-  require(piece.command.kind == SetFileCommand::Kind::None && !piece.problem, "a line of no key is skipped");
+  require(piece.kind == SetFilePiece::Kind::None && !piece.problem, "a line of no key is skipped");
 }
 
 // What the load must do with the file: the first refusal, or the frames.
@@ -135,19 +132,18 @@ Expected expectedLoad(const std::vector<SetFilePiece>& pieces) {
   Expected e;
   for (const SetFilePiece& piece : pieces) {
     if (piece.problem) return {setFileRefusal(piece), {}};
-    const SetFileCommand& c = piece.command;
-    if (c.kind == SetFileCommand::Kind::None) continue;
-    const Frame frame = makeFrame(c.letter, c.p1, c.p2, c.p3);
+    if (piece.kind == SetFilePiece::Kind::None) continue;
+    const Frame frame = makeFrame(piece.command);
     e.frames.emplace_back(frame.begin(), frame.end());
   }
   return e;
 }
 
 void checkLoad(const std::string& contents, const std::vector<SetFilePiece>& pieces) {
-  auto line = std::make_shared<ScriptedLine>();  // a silent controller
-  HeadlessProgram p(testing::scriptedLineFactory(line), true, 1);
+  ScriptedLine line;  // a silent controller
+  HeadlessProgram p(line.factory(), true, 1);
   const std::string path = (p.dir.path() / "fuzzed.set").string();
-  std::ofstream(path, std::ios::binary) << contents;
+  testing::writeFile(path, contents);
   p.desktop.messages.clear();
   p.desktop.openAnswers.push_back(path);
   Putdataincontroller1Click(*p);
@@ -155,7 +151,7 @@ void checkLoad(const std::string& contents, const std::vector<SetFilePiece>& pie
   const Expected e = expectedLoad(pieces);
   const auto& messages = p.desktop.messages;
   require(p.desktop.exceptions.empty(), "a load raises no exception");
-  require(line->writes == e.frames, "a load sends exactly the frames of its lines, or nothing");
+  require(line.writtenFrames() == e.frames, "a load sends exactly the frames of its lines, or nothing");
   if (e.refusal) {
     require(messages.size() == 1 && messages[0].text == *e.refusal, "a refused file names its first bad line");
     return;

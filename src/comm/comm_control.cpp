@@ -27,7 +27,7 @@ void reopenPort(Program& program) {
 }
 
 void pollIdentify(Program& program) {
-  SendCommand(program, 'R', 0, 0, 0);
+  SendCommand(program, makeCommand('R'));
   ++program.ConnectAttempts;
   if (program.CommState == CommState::Connecting && program.ConnectAttempts >= kConnectPolls) {
     program.CommState = CommState::Idle;
@@ -75,7 +75,7 @@ void get_data_timerTimer(Program& program) {
       ReadAllFromController(program);
       break;
     case CommState::Monitoring:
-      SendCommand(program, 'A', 0, 0, 0);
+      SendCommand(program, makeCommand('A'));
       break;
     case CommState::Uploading:
       break;

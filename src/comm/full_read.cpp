@@ -30,7 +30,7 @@ void blankWindow(TFrm_Mapping& w) {
 }  // namespace
 
 bool requestGainCell(Program& program, int index) {
-  WriteFrame(program, 'E', static_cast<std::uint8_t>(index), 1, 32);
+  WriteFrame(program, readGainCellCommand(index));
   program.desktop.sleep(kCellRequestWaitMs);
   program.ReplyReceived = false;
   DecodeReply(program);
@@ -42,7 +42,7 @@ void ReadAllFromController(Program& program) {
   blankWindow(w);
   w.Gain_Table_Group.repaint();
 
-  SendCommand(program, 'C', 0, 0, 0);
+  SendCommand(program, makeCommand('C'));
   if (!program.ReplyReceived) {
     program.desktop.messageBox(kNoResponse, "ERROR");
     return;  // still ReadingAll: the next tick reads again from the start

@@ -26,13 +26,7 @@ struct Upload {
   long double number(const Field& field) const { return uploadNumber(field.text(), program.decimalSeparator); }
   void refuse(const char* message) const { program.desktop.messageBox(message, "ERROR"); }
   void settle() const { program.desktop.sleep(kSettleMs); }
-  void sendWord(char letter, std::int32_t value) const {
-    SendCommand(program, letter, static_cast<std::uint8_t>(value & 0xFF),
-                static_cast<std::uint8_t>((value >> 8) & 0xFF), 0);
-  }
-  void sendByte(char letter, std::int32_t value) const {
-    SendCommand(program, letter, static_cast<std::uint8_t>(value & 0xFF), 0, 0);
-  }
+  void send(char letter, std::int32_t value) const { SendCommand(program, makeCommand(letter, value)); }
   // Whether the exchange just made was answered by its own echo.
   bool echoed(char letter) const { return program.ReplyReceived && program.LastReplyLetter == letter; }
 
@@ -42,7 +36,7 @@ struct Upload {
     if (raw < 0) return refuse("The value for the Fuel Scaler is negative, it will not be updated");
     if (raw > 65535) return refuse("The value for the Fuel Scaler is too high, it will not be updated");
     w.Fuel_mx.repaint();
-    sendWord('m', raw);
+    send('m', raw);
   }
 
   void gainCells() const {
@@ -63,7 +57,7 @@ struct Upload {
         refuse("A MAP Gain cell has been found that is negative, it will not be updated");
       } else {
         cell.repaint();
-        SendCommand(program, 'e', static_cast<std::uint8_t>(i), 1, static_cast<std::uint8_t>(g));
+        SendCommand(program, writeGainCellCommand(static_cast<std::int64_t>(i), g));
       }
     }
     if (blank > 0) {
@@ -80,7 +74,7 @@ struct Upload {
     if (rpm <= 999) return refuse("The value for the Full Scale RPM is too low, Parameter will not be updated");
     const std::int32_t period = oneShotRaw(rpm);
     if (period == 0) return refuse("The value for the Full Scale RPM is too high, Parameter will not be updated");
-    sendWord('q', period);
+    send('q', period);
     fullScaleUnconfirmed = !echoed('q');
     // The rev limiter is a fraction of the full scale: send it again against
     // the new one, which the echo has just set.
@@ -105,7 +99,7 @@ struct Upload {
       refuse("The value of the fuel cut RPM was too high, it has been adjusted");
     }
     if (k < 0) k = 0;
-    sendWord('i', k);
+    send('i', k);
     settle();
   }
 
@@ -114,14 +108,14 @@ struct Upload {
     const std::int32_t n = integerConversion(number(field));
     if (n <= 0) return refuse(notPositive);
     if (n > 255) return refuse(tooHigh);
-    sendByte(letter, n);
+    send(letter, n);
     settle();
   }
 
   void mapRange() {
     if (!w.Label18.marked()) return;
     const std::int32_t value = (w.map_type_2.checked() ? 1 : 0) + (w.map_type_3.checked() ? 2 : 0);
-    sendByte('v', value);
+    send('v', value);
     rangeUnconfirmed = !echoed('v');
     settle();
   }
@@ -137,7 +131,7 @@ struct Upload {
       return refuse(
           "The MAP sensor range was not confirmed by the controller, the Cut Fuel Below pressure will not be updated");
     }
-    sendWord('p', pressureRaw(x, s.MapOffsetKpa, s.MapSpanKpa));
+    send('p', pressureRaw(x, s.MapOffsetKpa, s.MapSpanKpa));
     settle();
   }
 
@@ -148,7 +142,7 @@ struct Upload {
       return refuse(
           "The value for the MAP Rate Cut Sensitivity is zero or an illegal value, Parameter will not be updated");
     }
-    sendByte('z', r);
+    send('z', r);
     settle();
   }
 
@@ -157,19 +151,19 @@ struct Upload {
     std::int32_t value = 2;  // neither button checked
     if (w.Pulse_Mode_0.checked()) value = 0;
     if (w.Pulse_Mode_1.checked()) value = 1;
-    sendByte('f', value);
+    send('f', value);
     settle();
   }
 
   void fuelCutTime() const {
     if (!w.Fuel_Cut_Time.marked()) return;
-    sendByte('t', fuelCutTimeRaw(number(w.Fuel_Cut_Time)));
+    send('t', fuelCutTimeRaw(number(w.Fuel_Cut_Time)));
     settle();
   }
 
   void injInhibit() const {
     if (!w.Inj_Inhibit.marked()) return;
-    sendByte('u', injInhibitRaw(number(w.Inj_Inhibit)));
+    send('u', injInhibitRaw(number(w.Inj_Inhibit)));
     settle();
   }
 

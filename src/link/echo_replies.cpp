@@ -8,6 +8,7 @@
 // zero, 'q' leaves the rev limiter text as it was, 'k' refuses a trigger count
 // of 0, and 'v' clears the MAP range's mark on Label18.
 #include "base/format_float.h"
+#include "link/command.h"
 #include "link/conversions.h"
 #include "link/reply_appliers.h"
 
@@ -17,8 +18,7 @@ namespace {
 constexpr int kValue = 3;
 constexpr int kCellAddress = 3;  // u16
 constexpr int kCellValue = 5;
-constexpr int kFirstCellAddress = 256;
-constexpr int kLastCellAddress = 383;
+constexpr int kLastCellAddress = kFirstGainCellAddress + 127;
 constexpr float kGainPerCount = 1.0f / 128;
 
 void showConfirmed(Field& field, const std::string& text) {
@@ -35,10 +35,10 @@ void applyGainCell(Program& program, const Reply& reply) {
   program.ControllerSettings.LastCellValue = value;
   const int address = reply.word(kCellAddress);
   program.LastCellAddress = address;
-  if (address < kFirstCellAddress || address > kLastCellAddress) return;
+  if (address < kFirstGainCellAddress || address > kLastCellAddress) return;
 
   auto& cells = program.Frm_Mapping.GainCells;
-  const auto index = static_cast<std::size_t>(address - kFirstCellAddress);
+  const auto index = static_cast<std::size_t>(address - kFirstGainCellAddress);
   if (index >= cells.size()) return;  // no grid yet
   showConfirmed(*cells[index], FormatFloat("#.00", value * kGainPerCount, program.decimalSeparator));
 }

@@ -28,8 +28,6 @@ void blinkActivityLamp(TFrm_Mapping& w) {
 
 }  // namespace
 
-std::span<const ReplyKind> replyKinds() { return kReplies; }
-
 const ReplyKind* findReplyKind(char letter) {
   for (const ReplyKind& kind : kReplies) {
     if (kind.letter == letter) return &kind;

@@ -34,9 +34,6 @@ struct ReplyKind {
   void (*apply)(Program&, const Reply&);
 };
 
-// Every reply letter the tool knows, with its length and applier.
-std::span<const ReplyKind> replyKinds();
-
 // The reply kind of `letter`, or nullptr for a letter the tool does not know.
 const ReplyKind* findReplyKind(char letter);
 

@@ -31,24 +31,14 @@ constexpr WrittenLine kWrittenLines[] = {
 
 std::string describeRange(int maxValue) { return "0 to " + std::to_string(maxValue); }
 
-SetFileCommand parameterCommand(const SetFileKey& key, std::int64_t value) {
-  SetFileCommand command{SetFileCommand::Kind::Parameter, key.letter};
-  if (key.letter == 'v') {
-    command.p1 = static_cast<std::uint8_t>(value % 4);  // the range is the low two bits
-  } else {
-    command.p1 = static_cast<std::uint8_t>(value & 0xFF);
-    command.p2 = static_cast<std::uint8_t>(key.maxValue > 255 ? (value >> 8) & 0xFF : 0);
-  }
-  return command;
-}
-
 void parseParameter(const SetFileKey& key, std::string_view text, SetFilePiece& piece) {
   const std::int64_t value = truncateToInt64(fileAtof(text.substr(kKeyLength)));
   if (value < 0 || value > key.maxValue) {
     piece.problem = std::string(key.key) + " takes " + describeRange(key.maxValue);
     return;
   }
-  piece.command = parameterCommand(key, value);
+  piece.kind = SetFilePiece::Kind::Parameter;
+  piece.command = makeCommand(key.letter, key.letter == 'v' ? value % 4 : value);  // the range is the low two bits
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -67,8 +57,8 @@ void parseGain(std::string_view text, SetFilePiece& piece) {
   } else if (value < 0 || value > 255) {
     piece.problem = "a gain takes " + describeRange(255);
   } else {
-    piece.command = {SetFileCommand::Kind::Gain, 'e', static_cast<std::uint8_t>(index), 1,
-                     static_cast<std::uint8_t>(value)};
+    piece.kind = SetFilePiece::Kind::Gain;
+    piece.command = writeGainCellCommand(index, value);
   }
 }
 
@@ -116,7 +106,9 @@ std::vector<std::string> splitSetFilePieces(std::string_view contents) {
 }
 
 SetFilePiece parseSetFilePiece(int number, const std::string& text) {
-  SetFilePiece piece{number, text, {}, std::nullopt};
+  SetFilePiece piece;
+  piece.number = number;
+  piece.text = text;
   // The line reader hands on a C string: whatever follows a zero byte is not seen.
   const std::string_view seen(text.c_str());
   for (const SetFileKey& key : kSetFileKeys) {

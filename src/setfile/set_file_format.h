@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "base/controller_settings.h"
+#include "link/command.h"
 
 namespace korvane {
 
 struct SetFileKey {
   const char* key;  // nine characters ending in '=', or "MAPM[" for the gain lines
   char letter;      // the command the reader sends
-  int maxValue;     // the largest value the command's parameter holds
+  int maxValue;     // the largest value the key takes
 };
 
 // Every key the reader knows, in the order a load tries them.
@@ -28,18 +29,13 @@ extern const std::array<SetFileKey, 14> kSetFileKeys;
 // each line ending in a line feed.
 std::vector<std::string> setFileLines(const ControllerSettings& settings, const std::array<std::uint8_t, 128>& gains);
 
-// What one piece of a set file asks for.
-struct SetFileCommand {
-  enum class Kind { None, Parameter, Gain };
-  Kind kind = Kind::None;
-  char letter = 0;
-  std::uint8_t p1 = 0, p2 = 0, p3 = 0;
-};
-
 struct SetFilePiece {
+  enum class Kind { None, Parameter, Gain };  // what the piece asks for
+
   int number = 0;    // the line of the file the piece stands on, 1 for the first
   std::string text;  // as read, line end included
-  SetFileCommand command;
+  Kind kind = Kind::None;
+  Command command{};                   // what a parameter or gain piece sends
   std::optional<std::string> problem;  // why the value cannot be sent, when it cannot
 };
 

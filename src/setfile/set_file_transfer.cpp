@@ -19,7 +19,6 @@ constexpr const char* kCaption = "ERROR!";
 constexpr const char* kNoData = "Controller did not respond with requested data";
 constexpr int kGainWriteWaitMs = 20;
 constexpr int kCells = 128;
-constexpr int kFirstGainAddress = 256;
 
 void showButtons(TFrm_Mapping& w, bool visible) {
   w.Begin_Comm.setVisible(visible);
@@ -43,7 +42,7 @@ void clearMirror(ControllerSettings& s) {
 bool readController(Program& program, std::array<std::uint8_t, kCells>& gains) {
   clearMirror(program.ControllerSettings);
   program.ReplyReceived = false;
-  SendCommand(program, 'C', 0, 0, 0);
+  SendCommand(program, makeCommand('C'));
   DecodeReply(program);  // a configuration that came late is taken here
   if (!program.ReplyReceived) {
     program.desktop.messageBox(kNoData, kCaption);
@@ -52,7 +51,7 @@ bool readController(Program& program, std::array<std::uint8_t, kCells>& gains) {
   for (int i = 0; i < kCells; ++i) {
     // A cell that does not answer, or whose answer is for another cell, must
     // not be saved with another cell's value.
-    if (!requestGainCell(program, i) || program.LastCellAddress != kFirstGainAddress + i) {
+    if (!requestGainCell(program, i) || program.LastCellAddress != kFirstGainCellAddress + i) {
       program.desktop.messageBox(kNoData, kCaption);
       return false;
     }
@@ -95,22 +94,23 @@ std::optional<std::vector<SetFilePiece>> checkedPieces(Program& program, const s
 // Whether the reply just taken is the controller's echo of this gain write:
 // the cell written, holding the value sent. A late echo of the line before
 // confirms nothing about this one.
-bool gainEchoed(const Program& program, const SetFileCommand& command) {
+bool gainEchoed(const Program& program, const Command& command) {
   const bool cellReply = program.LastReplyLetter == 'e' || program.LastReplyLetter == 'E';
-  return program.ReplyReceived && cellReply && program.LastCellAddress == (command.p1 | command.p2 << 8) &&
-         program.ControllerSettings.LastCellValue == command.p3;
+  return program.ReplyReceived && cellReply && program.LastCellAddress == cellAddress(command) &&
+         program.ControllerSettings.LastCellValue == command.value;
 }
 
 // Sends one piece's command and reads its echo; false when its own echo did
 // not come.
-bool sendPiece(Program& program, const SetFileCommand& command) {
-  if (command.kind == SetFileCommand::Kind::Parameter) {
-    SendCommand(program, command.letter, command.p1, command.p2, command.p3);
+bool sendPiece(Program& program, const SetFilePiece& piece) {
+  const Command& command = piece.command;
+  if (piece.kind == SetFilePiece::Kind::Parameter) {
+    SendCommand(program, command);
     return program.ReplyReceived && program.LastReplyLetter == command.letter;
   }
   // Gain frames are paced by time; reading each echo at once keeps the
   // echoes from piling up in front of a later parameter's echo.
-  WriteFrame(program, command.letter, command.p1, command.p2, command.p3);
+  WriteFrame(program, command);
   program.desktop.sleep(kGainWriteWaitMs);
   program.ReplyReceived = false;
   DecodeReply(program);
@@ -121,7 +121,7 @@ void sendPieces(Program& program, const std::vector<SetFilePiece>& pieces) {
   int unconfirmed = 0;
   int n = 0;
   for (const SetFilePiece& piece : pieces) {
-    if (piece.command.kind != SetFileCommand::Kind::None && !sendPiece(program, piece.command)) ++unconfirmed;
+    if (piece.kind != SetFilePiece::Kind::None && !sendPiece(program, piece)) ++unconfirmed;
     ++n;
     const float progress = static_cast<float>(n) * 100.0f * (1.0f / 140.0f);
     showProgress(program.Frm_Mapping.stat, "Downloading controller " + FormatFloat("###.0 %", progress));

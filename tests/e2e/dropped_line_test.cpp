@@ -14,7 +14,7 @@
 #include "comm/upload.h"
 #include "setfile/set_file_transfer.h"
 #include "support/sim_session.h"
-#include "tune_file.h"
+#include "support/tune_file.h"
 
 namespace korvane::testing {
 namespace {
@@ -24,9 +24,9 @@ using namespace std::chrono_literals;
 constexpr const char* kNoResponse = "No response from the controller unit";
 constexpr const char* kNoData = "Controller did not respond with requested data";
 
-std::vector<FrameBytes> cellRequests(int first, int count) {
-  std::vector<FrameBytes> frames;
-  for (int i = first; i < first + count; ++i) frames.push_back(commandFrame('E', static_cast<std::uint8_t>(i), 1, 32));
+std::vector<Bytes> cellRequests(int first, int count) {
+  std::vector<Bytes> frames;
+  for (int i = first; i < first + count; ++i) frames.push_back(frame('E', static_cast<std::uint8_t>(i), 1, 32));
   return frames;
 }
 
@@ -57,12 +57,12 @@ TEST(DroppedLine, DuringTheFullReadStopsAtTheCellAndPollsOn) {
     EXPECT_EQ(cell.colour(), i < 18 ? kWhite : kYellow) << cell.name();
   }
   const SimReport& report = s.report();
-  std::vector<FrameBytes> acted{commandFrame('R'), commandFrame('C')};
-  for (const FrameBytes& f : cellRequests(0, 18)) acted.push_back(f);
+  std::vector<Bytes> acted{frame('R'), frame('C')};
+  for (const Bytes& f : cellRequests(0, 18)) acted.push_back(f);
   EXPECT_EQ(report.acted, acted);
   // The request left unanswered, then only live polls until the hang-up.
   ASSERT_FALSE(report.ignored.empty());
-  EXPECT_EQ(report.ignored[0], commandFrame('E', 18, 1, 32));
+  EXPECT_EQ(report.ignored[0], frame('E', 18, 1, 32));
   EXPECT_EQ(lettersOf(report.ignored).find_first_not_of('A', 1), std::string::npos) << lettersOf(report.ignored);
 }
 
@@ -89,17 +89,17 @@ TEST(DroppedLine, DuringTheUploadLeavesTheUnconfirmedFieldsMarked) {
   EXPECT_EQ(w.Rate_Cut.colour(), kYellow);
   EXPECT_EQ(w.Inj_Inhibit.colour(), kYellow);
 
-  std::vector<FrameBytes> upload{commandFrame('m', 244)};
-  for (int i = 0; i < 10; ++i) upload.push_back(commandFrame('e', static_cast<std::uint8_t>(i), 1, 192));
-  upload.push_back(commandFrame('z', 30));
-  upload.push_back(commandFrame('u', 30));
+  std::vector<Bytes> upload{frame('m', 244)};
+  for (int i = 0; i < 10; ++i) upload.push_back(frame('e', static_cast<std::uint8_t>(i), 1, 192));
+  upload.push_back(frame('z', 30));
+  upload.push_back(frame('u', 30));
   const SimReport& report = s.report();
-  EXPECT_EQ(report.acted, std::vector<FrameBytes>(upload.begin(), upload.begin() + 6));
+  EXPECT_EQ(report.acted, std::vector<Bytes>(upload.begin(), upload.begin() + 6));
   // What reached the line while it went down is the upload's next frames,
   // unchanged.
   ASSERT_FALSE(report.ignored.empty());
   ASSERT_LE(report.ignored.size(), upload.size() - 6);
-  EXPECT_EQ(report.ignored, std::vector<FrameBytes>(upload.begin() + 6, upload.begin() + 6 + report.ignored.size()));
+  EXPECT_EQ(report.ignored, std::vector<Bytes>(upload.begin() + 6, upload.begin() + 6 + report.ignored.size()));
 }
 
 struct SaveTarget {
@@ -129,17 +129,16 @@ TEST_P(DroppedDuringTheSave, AsksForNoFileAndWritesNone) {
   EXPECT_TRUE(s.w().Halt_Comm.visible());
   if (GetParam().exists) {
     EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"tune.set"});
-    std::ifstream in(target);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the only copy of a tune\n");
+    EXPECT_EQ(contentsOf(target), "the only copy of a tune\n");
   } else {
     EXPECT_TRUE(entriesOf(files.path()).empty());
   }
   const SimReport& report = s.report();
-  std::vector<FrameBytes> acted{commandFrame('C')};
-  for (const FrameBytes& f : cellRequests(0, 29)) acted.push_back(f);
+  std::vector<Bytes> acted{frame('C')};
+  for (const Bytes& f : cellRequests(0, 29)) acted.push_back(f);
   EXPECT_EQ(report.acted, acted);
   ASSERT_FALSE(report.ignored.empty());
-  EXPECT_EQ(report.ignored[0], commandFrame('E', 29, 1, 32)) << "no request after the unanswered cell";
+  EXPECT_EQ(report.ignored[0], frame('E', 29, 1, 32)) << "no request after the unanswered cell";
   EXPECT_EQ(lettersOf(report.ignored).find_first_not_of('A', 1), std::string::npos) << lettersOf(report.ignored);
 }
 
@@ -170,11 +169,11 @@ TEST(DroppedLine, DuringTheLoadCountsTheUnconfirmedLines) {
   EXPECT_EQ(s.desktop.messages.size(), 1u);
 
   const SimReport& report = s.report();
-  EXPECT_EQ(report.acted, std::vector<FrameBytes>(file.frames.begin(), file.frames.begin() + 14));
+  EXPECT_EQ(report.acted, std::vector<Bytes>(file.frames.begin(), file.frames.begin() + 14));
   ASSERT_FALSE(report.ignored.empty());
   ASSERT_LE(report.ignored.size(), file.frames.size() - 14);
   EXPECT_EQ(report.ignored,
-            std::vector<FrameBytes>(file.frames.begin() + 14, file.frames.begin() + 14 + report.ignored.size()));
+            std::vector<Bytes>(file.frames.begin() + 14, file.frames.begin() + 14 + report.ignored.size()));
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST_P(NeverConnects, GivesUpAfterSixPollsAndSendsNothingMore) {
   EXPECT_TRUE(s.w().Begin_Comm.enabled());
   EXPECT_EQ(s.w().FW_Rev.text(), "Unknown");
   const SimReport& report = s.report(100ms);
-  EXPECT_EQ(report.acted, std::vector<FrameBytes>(6, commandFrame('R')));
+  EXPECT_EQ(report.acted, std::vector<Bytes>(6, frame('R')));
   EXPECT_EQ(report.discardedBytes, 0u);
 }
 
@@ -126,7 +126,7 @@ TEST_P(FullReadCutShort, StopsAtTheCellThenPollsLiveData) {
   EXPECT_EQ(letters.find_first_not_of('A', expected.size()), std::string::npos) << "only live polls after the read";
   EXPECT_GE(letters.size(), expected.size() + 3);
   for (int i = 0; i <= c.failingCell; ++i) {
-    EXPECT_EQ(report.acted[static_cast<std::size_t>(2 + i)], commandFrame('E', static_cast<std::uint8_t>(i), 1, 32));
+    EXPECT_EQ(report.acted[static_cast<std::size_t>(2 + i)], frame('E', static_cast<std::uint8_t>(i), 1, 32));
   }
   EXPECT_EQ(report.discardedBytes, 0u);
 }

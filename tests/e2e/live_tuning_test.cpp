@@ -23,10 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-FrameBytes frame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
-  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
-}
-
 class LiveTuning : public ::testing::Test {
  public:
   void start(std::vector<std::string> simArgs) {
@@ -36,7 +32,7 @@ class LiveTuning : public ::testing::Test {
   Program& program() { return session->program(); }
   TFrm_Mapping& w() { return session->w(); }
   RealTimeDesktop& desktop() { return session->desktop; }
-  const std::vector<FrameBytes>& received() { return session->report(300ms).acted; }
+  const std::vector<Bytes>& received() { return session->report(300ms).acted; }
 
   std::unique_ptr<SimSession> session;
 };
@@ -91,7 +87,7 @@ TEST_F(LiveTuning, ConnectReadMonitorUploadAndHalt) {
   // Read back from the controller into blanked fields.
   w().Fuel_mx.setText("");
   w().GainCells[5]->setText("");
-  SendCommand(program(), 'C', 0, 0, 0);
+  SendCommand(program(), makeCommand('C'));
   EXPECT_TRUE(requestGainCell(program(), 5));
   EXPECT_EQ(w().Fuel_mx.text(), "24.986");
   EXPECT_EQ(w().GainCells[5]->text(), "1.50");
@@ -125,7 +121,7 @@ TEST_F(LiveTuning, SilentControllerIsGivenUpAfterSixPolls) {
   session->tickUntil([&] { return !program().ControllerPort.IsOpen; }, 4s);
   session->tickFor(200ms);
 
-  EXPECT_EQ(received(), std::vector<FrameBytes>(6, frame('R')));
+  EXPECT_EQ(received(), std::vector<Bytes>(6, frame('R')));
   ASSERT_EQ(desktop().messageTexts(),
             std::vector<std::string>{"Failure to connect to attached controller (Non Response)"});
   // Six exchanges of 125 ms and a read that gives up after about 105 ms.

@@ -11,7 +11,7 @@
 
 #include "setfile/set_file_transfer.h"
 #include "support/sim_session.h"
-#include "tune_file.h"
+#include "support/tune_file.h"
 
 namespace korvane::testing {
 namespace {
@@ -47,8 +47,7 @@ TEST_P(SaveOverAFaultyLine, WritesNothingAndKeepsTheFileThatWasThere) {
   EXPECT_TRUE(s.w().Begin_Comm.visible());
   EXPECT_TRUE(s.w().Halt_Comm.visible());
   EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"tune.set"}) << "no temporary file is left";
-  std::ifstream in(target);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the only copy of a tune\n");
+  EXPECT_EQ(contentsOf(target), "the only copy of a tune\n");
 
   // The cell requests in order up to the one that failed, then at most live
   // polls (once the configuration came, the program monitors).
@@ -58,7 +57,7 @@ TEST_P(SaveOverAFaultyLine, WritesNothingAndKeepsTheFileThatWasThere) {
   ASSERT_EQ(letters.substr(0, expected.size()), expected);
   EXPECT_EQ(letters.find_first_not_of('A', expected.size()), std::string::npos) << letters;
   for (std::size_t i = 1; i < expected.size(); ++i) {
-    EXPECT_EQ(report.acted[i], commandFrame('E', static_cast<std::uint8_t>(i - 1), 1, 32));
+    EXPECT_EQ(report.acted[i], frame('E', static_cast<std::uint8_t>(i - 1), 1, 32));
   }
   EXPECT_EQ(report.discardedBytes, 0u);
 }

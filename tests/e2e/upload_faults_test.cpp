@@ -28,7 +28,7 @@ TEST(LateEchoes, HoldBackWhatDependsOnAnUnconfirmedFullScaleOrRange) {
   Begin_CommClick(p);
   // The configuration, taken the slow way: its reply comes after the
   // exchange's read has given up.
-  SendCommand(p, 'C', 0, 0, 0);
+  SendCommand(p, makeCommand('C'));
   std::this_thread::sleep_for(200ms);
   DecodeReply(p);
   ASSERT_EQ(p.CommState, CommState::Monitoring);
@@ -50,8 +50,7 @@ TEST(LateEchoes, HoldBackWhatDependsOnAnUnconfirmedFullScaleOrRange) {
   EXPECT_EQ(s.w().Min_Pressure.colour(), kYellow);
   EXPECT_EQ(p.CommState, CommState::Monitoring);
   const SimReport& report = s.report(300ms);
-  EXPECT_EQ(report.acted, (std::vector<FrameBytes>{commandFrame('C'), commandFrame('m', 244), commandFrame('q', 39, 9),
-                                                   commandFrame('v', 1)}));
+  EXPECT_EQ(report.acted, (std::vector<Bytes>{frame('C'), frame('m', 244), frame('q', 39, 9), frame('v', 1)}));
 }
 
 }  // namespace

@@ -18,13 +18,14 @@
 #include "serial/serial_backend_posix.h"
 #include "serial/serial_port.h"
 #include "support/headless_program.h"
+#include "support/line_bytes.h"
 #include "support/recording_desktop.h"
 
 namespace korvane {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
+using testing::Bytes;
 using testing::RecordingDesktop;
 using testing::TempDir;
 

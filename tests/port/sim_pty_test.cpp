@@ -13,17 +13,13 @@
 #include <vector>
 
 #include "support/headless_program.h"
+#include "support/line_bytes.h"
 #include "support/sim_process.h"
 
 namespace korvane::testing {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
-
-Bytes frame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
-  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
-}
 
 // The device opened raw, as any serial program would.
 class RawTerminal {

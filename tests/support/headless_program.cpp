@@ -1,11 +1,14 @@
 // The headless program fixture.
 #include "support/headless_program.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 #include "app/startup.h"
 
@@ -22,6 +25,22 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::string contentsOf(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> entriesOf(const std::filesystem::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 HeadlessProgram::HeadlessProgram(SerialPort::BackendFactory factory, bool startUp, int commIniPort) {

@@ -1,9 +1,12 @@
 // A fresh program with a recording desktop, in a temporary working
-// directory of its own, started up as the real one is.
+// directory of its own, started up as the real one is; and the files tests
+// put in such directories.
 #pragma once
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "window/program.h"
 #include "support/recording_desktop.h"
@@ -22,6 +25,16 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The bytes of a file, empty when it cannot be read.
+std::string contentsOf(const std::filesystem::path& path);
+
+// Writes `text` as the whole of the file.
+void writeFile(const std::filesystem::path& path, const std::string& text);
+
+// The names in `directory`, sorted: where a save leaves its target and
+// would leave a temporary file.
+std::vector<std::string> entriesOf(const std::filesystem::path& directory);
 
 class HeadlessProgram {
  public:

@@ -6,20 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "comm/comm_control.h"
+#include "support/line_bytes.h"
 #include "support/memory_line.h"
 
 namespace korvane::testing {
-
-using FrameBytes = std::vector<std::uint8_t>;
-
-inline FrameBytes frame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
-  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
-}
 
 class LineFixture : public ::testing::Test {
  public:
@@ -47,13 +40,6 @@ class LineFixture : public ::testing::Test {
   static void edit(Field& field, const std::string& text) {
     field.setText("");
     field.setText(text);
-  }
-
-  // Every frame written since the last clearWritten().
-  std::vector<FrameBytes> writtenFrames() {
-    std::vector<FrameBytes> frames;
-    for (const WrittenFrame& f : line().written()) frames.push_back(f.bytes);
-    return frames;
   }
 
   ProgramOnLine on;

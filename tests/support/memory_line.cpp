@@ -1,4 +1,5 @@
-// The memory line and its backend.
+// The memory line: arrivals, the controller behind it and reads in virtual
+// time.
 #include "support/memory_line.h"
 
 #include <algorithm>
@@ -8,63 +9,7 @@
 
 namespace korvane::testing {
 
-class MemoryBackend : public SerialBackend {
- public:
-  explicit MemoryBackend(MemoryLine& line) : line_(line) {}
-  ~MemoryBackend() override { close(); }
-
-  bool open(const std::string& deviceName) override {
-    if (deviceName != line_.deviceName_ || line_.holder_) return false;
-    line_.holder_ = this;
-    ++line_.opens_;
-    return true;
-  }
-  bool setQueues(int inputBytes, int outputBytes) override {
-    if (failing(OpenStep::Queues)) return false;
-    line_.inputQueue_ = inputBytes;
-    line_.outputQueue_ = outputBytes;
-    return true;
-  }
-  bool getLineSettings(LineSettings& settings) override {
-    if (failing(OpenStep::GetLineSettings)) return false;
-    settings = line_.lineSettings_;
-    return true;
-  }
-  bool setLineSettings(const LineSettings& settings) override {
-    if (failing(OpenStep::SetLineSettings)) return false;
-    line_.lineSettings_ = settings;
-    return true;
-  }
-  bool getTimeouts(Timeouts& timeouts) override {
-    if (failing(OpenStep::GetTimeouts)) return false;
-    timeouts = line_.timeouts_;
-    return true;
-  }
-  bool setTimeouts(const Timeouts& timeouts) override {
-    if (failing(OpenStep::SetTimeouts)) return false;
-    line_.timeouts_ = timeouts;
-    return true;
-  }
-  int read(std::uint8_t* buffer, int count) override { return holding() ? line_.read(buffer, count) : -1; }
-  int write(const std::uint8_t* buffer, int count) override { return holding() ? line_.write(buffer, count) : -1; }
-  void close() override {
-    if (holding()) line_.holder_ = nullptr;
-  }
-
- private:
-  bool holding() const { return line_.holder_ == this; }
-  bool failing(OpenStep step) const { return !holding() || line_.failStep == step; }
-
-  MemoryLine& line_;
-};
-
-MemoryLine::MemoryLine(std::string deviceName) : deviceName_(std::move(deviceName)) {}
-
-SerialPort::BackendFactory MemoryLine::factory() {
-  return [this] { return std::unique_ptr<SerialBackend>(std::make_unique<MemoryBackend>(*this)); };
-}
-
-void MemoryLine::arrive(long long atMs, std::vector<std::uint8_t> bytes) {
+void MemoryLine::arrive(long long atMs, Bytes bytes) {
   if (bytes.empty()) return;
   // After every arrival of the same time or earlier, so bytes keep the order
   // in which they were put on the line.
@@ -75,13 +20,7 @@ void MemoryLine::arrive(long long atMs, std::vector<std::uint8_t> bytes) {
 bool MemoryLine::down() const {
   if (dropped_) return true;
   const auto hangUp = controllerAttached_ ? controller_.hangUpAtMs() : std::nullopt;
-  return hangUp && clock_->now() >= *hangUp;
-}
-
-std::string MemoryLine::writtenLetters() const {
-  std::string letters;
-  for (const WrittenFrame& frame : written_) letters += frame.letter();
-  return letters;
+  return hangUp && clock().now() >= *hangUp;
 }
 
 std::size_t MemoryLine::waitingBytes() const {
@@ -90,14 +29,9 @@ std::size_t MemoryLine::waitingBytes() const {
   return bytes;
 }
 
-int MemoryLine::write(const std::uint8_t* buffer, int count) {
-  if (down()) return -1;
-  std::vector<std::uint8_t> bytes(buffer, buffer + count);
-  written_.push_back({clock_->now(), bytes});
-  if (controllerAttached_) {
-    for (sim::ReplyChunk& chunk : controller_.feed(bytes, clock_->now())) arrive(chunk.atMs, std::move(chunk.bytes));
-  }
-  return count;
+void MemoryLine::deliver(const Bytes& bytes) {
+  if (!controllerAttached_) return;
+  for (sim::ReplyChunk& chunk : controller_.feed(bytes, clock().now())) arrive(chunk.atMs, std::move(chunk.bytes));
 }
 
 // One read with the three time-outs, in virtual time: bytes already waiting
@@ -106,13 +40,12 @@ int MemoryLine::write(const std::uint8_t* buffer, int count) {
 // arriving exactly at the end of either time-out is still taken. An interval
 // of 0 is not used; no total time-out at all means waiting for ever, which a
 // test must not ask for.
-int MemoryLine::read(std::uint8_t* buffer, int count) {
-  if (down()) return -1;
+int MemoryLine::receive(std::uint8_t* buffer, int count) {
   if (count <= 0) return 0;
-  const Timeouts& t = timeouts_;
+  const Timeouts& t = timeoutsInForce();
   const bool totalUsed = t.readTotalConstant > 0 || t.readTotalMultiplier > 0;
   const long long deadline =
-      totalUsed ? clock_->now() + t.readTotalConstant + static_cast<long long>(count) * t.readTotalMultiplier
+      totalUsed ? clock().now() + t.readTotalConstant + static_cast<long long>(count) * t.readTotalMultiplier
                 : std::numeric_limits<long long>::max();
   std::optional<long long> next = nextArrival();
   if (!next || *next > deadline) {
@@ -124,7 +57,7 @@ int MemoryLine::read(std::uint8_t* buffer, int count) {
   while (true) {
     got += takeArrived(buffer + got, count - got);
     if (got == count) return got;
-    const long long intervalEnd = t.readInterval > 0 ? clock_->now() + t.readInterval : deadline;
+    const long long intervalEnd = t.readInterval > 0 ? clock().now() + t.readInterval : deadline;
     next = nextArrival();
     if (next && *next <= intervalEnd && *next <= deadline) {
       advanceTo(*next);
@@ -143,7 +76,7 @@ long long MemoryLine::waitEnd(long long ms) {
 
 int MemoryLine::takeArrived(std::uint8_t* buffer, int count) {
   int got = 0;
-  while (got < count && !arrivals_.empty() && arrivals_.front().atMs <= clock_->now()) {
+  while (got < count && !arrivals_.empty() && arrivals_.front().atMs <= clock().now()) {
     Arrival& a = arrivals_.front();
     const auto n = std::min(static_cast<std::size_t>(count - got), a.bytes.size() - a.taken);
     std::copy_n(a.bytes.begin() + static_cast<std::ptrdiff_t>(a.taken), n, buffer + got);
@@ -160,7 +93,7 @@ std::optional<long long> MemoryLine::nextArrival() const {
 }
 
 void MemoryLine::advanceTo(long long ms) {
-  if (ms > clock_->now()) clock_->advance(ms - clock_->now());
+  if (ms > clock().now()) clock().advance(ms - clock().now());
 }
 
 }  // namespace korvane::testing

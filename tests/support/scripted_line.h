@@ -1,53 +1,41 @@
-// A serial line that plays back queued byte chunks: each read returns the
-// next chunk (or as much of it as was asked for), an empty queue reads 0
-// bytes, and every write is recorded. Only "Com1" exists on it.
+// A fake line that plays back queued byte chunks: each read returns the next
+// chunk (or as much of it as was asked for), and an empty queue reads 0 bytes
+// at once, whatever the time-outs. Reads take no time.
 #pragma once
 
-#include <cstdint>
 #include <deque>
-#include <memory>
-#include <vector>
 
 #include "window/program.h"
-#include "serial/serial_backend.h"
+#include "support/fake_line.h"
 #include "support/headless_program.h"
-#include "support/recording_desktop.h"
 
 namespace korvane::testing {
 
-using Bytes = std::vector<std::uint8_t>;
-
-class ScriptedLine {
+class ScriptedLine : public FakeLine {
  public:
+  explicit ScriptedLine(std::string deviceName = "Com1") : FakeLine(std::move(deviceName)) {}
+
   // Queues the bytes one read will return.
-  void queue(Bytes chunk) { chunks.push_back(std::move(chunk)); }
+  void queue(Bytes chunk) { chunks_.push_back(std::move(chunk)); }
+  // Chunks no read has taken yet.
+  std::size_t queued() const { return chunks_.size(); }
 
-  std::deque<Bytes> chunks;   // what the next reads return, one per read
-  std::vector<Bytes> writes;  // every write, in order
-  int reads = 0;              // reads issued after the port was open
+ protected:
+  int receive(std::uint8_t* buffer, int count) override;
 
-  // When set, the virtual time of every read and write is noted here.
-  const VirtualClock* clock = nullptr;
-  std::vector<long long> readTimes;
-  std::vector<long long> writeTimes;
+ private:
+  std::deque<Bytes> chunks_;
 };
 
-// A factory for the program's ControllerPort whose backends all play `line`.
-SerialPort::BackendFactory scriptedLineFactory(std::shared_ptr<ScriptedLine> line);
-
-// Opens the program's ControllerPort on Com1 at 19200 baud; the scripted line
-// must be behind it. Reads made while opening are not counted.
-void openScriptedPort(Program& program, ScriptedLine& line);
-
-// A started-up program whose port is open on a scripted line that notes the
-// virtual time of its reads and writes.
+// A started-up program whose port is open on Com1, a scripted line on the
+// program's virtual clock; the drain of the open is not in the line's history.
 struct ScriptedProgram {
   ScriptedProgram();
 
   // Queues `bytes` as the next read and runs DecodeReply on it.
   void decode(Bytes bytes);
 
-  std::shared_ptr<ScriptedLine> line;
+  ScriptedLine line;
   HeadlessProgram program;
 
   Program& operator*() { return *program; }

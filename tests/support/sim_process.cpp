@@ -3,7 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,8 +11,6 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
-
-extern char** environ;
 
 namespace korvane::testing {
 namespace {
@@ -26,28 +24,55 @@ std::string emulatorBinary(const std::string& built) {
   return copy && *copy ? copy : built;
 }
 
-// Spawns with stdout (and stderr when asked) into a pipe; returns the pid and
-// the reading end.
+// The child between fork and exec, where only async-signal-safe calls are
+// allowed. The emulator must not outlive the test that started it, even one
+// killed outright: the kernel kills it when the forking thread ends. A test
+// that died before that was asked is seen in the parent's pid, which is then
+// no longer the child's parent's. A failed exec sends its errno up `failed`.
+[[noreturn]] void becomeEmulator(char* const* argv, pid_t parent, int out, bool withStderr, int failed) {
+  if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent) ::_exit(127);
+  ::dup2(out, STDOUT_FILENO);
+  if (withStderr) ::dup2(out, STDERR_FILENO);
+  ::execv(argv[0], argv);
+  const int error = errno;
+  [[maybe_unused]] const ssize_t told = ::write(failed, &error, sizeof error);
+  ::_exit(127);
+}
+
+// Starts `binary` with stdout (and stderr when asked) into a pipe; returns
+// the pid and the reading end.
 std::pair<pid_t, int> spawn(const std::string& built, const std::vector<std::string>& args, bool withStderr) {
   const std::string binary = emulatorBinary(built);
-  int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  if (withStderr) posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+  int out[2];
+  int failed[2];  // closed by the exec itself when it succeeds
+  if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  if (::pipe2(failed, O_CLOEXEC) != 0) {
+    ::close(out[0]);
+    ::close(out[1]);
+    throw std::runtime_error("pipe failed");
+  }
   std::vector<char*> argv{const_cast<char*>(binary.c_str())};
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  pid_t pid = -1;
-  const int error = ::posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(pipeFds[1]);
-  if (error != 0) {
-    ::close(pipeFds[0]);
+  const pid_t parent = ::getpid();
+  const pid_t pid = ::fork();
+  if (pid == 0) becomeEmulator(argv.data(), parent, out[1], withStderr, failed[1]);
+  ::close(out[1]);
+  ::close(failed[1]);
+  int error = 0;
+  ssize_t got = 0;
+  if (pid > 0) {
+    do {
+      got = ::read(failed[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);  // a signal is no answer from the child
+  }
+  ::close(failed[0]);
+  if (pid < 0 || got > 0) {
+    if (pid > 0) ::waitpid(pid, nullptr, 0);
+    ::close(out[0]);
     throw std::runtime_error("cannot start " + binary);
   }
-  return {pid, pipeFds[0]};
+  return {pid, out[0]};
 }
 
 int exitStatus(int waitStatus) { return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1; }

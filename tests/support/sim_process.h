@@ -1,8 +1,11 @@
 // korvane-sim as a child process, for tests that talk to it over a real
 // pseudo-terminal: started with its arguments, ready once it has printed its
-// "listening" line, stopped with SIGTERM. The environment variable
-// KORVANE_SIM, when set, names the binary to start instead of the one given
-// (a copy, for a user who cannot reach the build tree).
+// "listening" line, stopped with SIGTERM. It never outlives the thread that
+// started it: a test killed outright takes its emulator with it. Start it on
+// the test's own thread, never on a helper thread that ends first. The
+// environment variable KORVANE_SIM, when set, names the binary to start
+// instead of the one given (a copy, for a user who cannot reach the build
+// tree).
 #pragma once
 
 #include <sys/types.h>

@@ -24,29 +24,16 @@ using namespace std::chrono_literals;
 
 // The bytes after `marker` and the quoted letter in a verbose line of
 // korvane-sim, e.g. "korvane-sim: 1.234 <- 'R' 02 06 52 00 00 00".
-std::optional<FrameBytes> framedBytes(const std::string& line, const std::string& marker) {
+std::optional<Bytes> framedBytes(const std::string& line, const std::string& marker) {
   const auto at = line.find(marker);
   if (at == std::string::npos) return std::nullopt;
   std::istringstream hex(line.substr(at + marker.size() + 2));  // past the letter and its closing quote
-  FrameBytes bytes;
+  Bytes bytes;
   for (unsigned value; hex >> std::hex >> value;) bytes.push_back(static_cast<std::uint8_t>(value));
   return bytes;
 }
 
 }  // namespace
-
-std::string lettersOf(const std::vector<FrameBytes>& frames) {
-  std::string letters;
-  for (const FrameBytes& f : frames) letters += f.size() > 2 ? static_cast<char>(f[2]) : '?';
-  return letters;
-}
-
-std::vector<std::string> entriesOf(const std::filesystem::path& directory) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 PollingTimer::PollingTimer(Clock::duration interval) : interval_(interval) { restart(); }
 

@@ -21,32 +21,19 @@
 
 #include "window/program.h"
 #include "support/headless_program.h"
+#include "support/line_bytes.h"
 #include "support/real_time_desktop.h"
 #include "support/sim_process.h"
 
 namespace korvane::testing {
 
-using FrameBytes = std::vector<std::uint8_t>;
-
 // What korvane-sim reported about the bytes it received.
 struct SimReport {
-  std::vector<FrameBytes> acted;    // frames the controller received and acted on, in order
-  std::vector<FrameBytes> ignored;  // frames that came while the line was going down
-  std::size_t discardedBytes = 0;   // bytes written to it that start no frame
-  bool lineDropped = false;         // it hung the line up (and ends)
+  std::vector<Bytes> acted;        // frames the controller received and acted on, in order
+  std::vector<Bytes> ignored;      // frames that came while the line was going down
+  std::size_t discardedBytes = 0;  // bytes written to it that start no frame
+  bool lineDropped = false;        // it hung the line up (and ends)
 };
-
-// The command letters of `frames`, in order.
-std::string lettersOf(const std::vector<FrameBytes>& frames);
-
-// The six bytes of a command frame.
-inline FrameBytes commandFrame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
-  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
-}
-
-// The names in `directory`, sorted; where a save leaves its target and
-// would leave a temporary file.
-std::vector<std::string> entriesOf(const std::filesystem::path& directory);
 
 // The window's 100 ms timer as the event loop runs it: a tick falls due every
 // interval; a tick that falls due while the one before still runs comes as

@@ -58,25 +58,36 @@ SeenBox whatTheBoxShowed(const std::function<void()>& show) {
   return seen;
 }
 
-TEST(QtDesktopTest, MessageBoxShowsTextCaptionAndOnlyOk) {
+// The message box shows its text under its caption with no icon; the
+// exception box has the application's empty title and an error icon. Both
+// offer only OK.
+struct BoxCase {
+  bool exception;
+  const char* text;
+  const char* title;
+  QMessageBox::Icon icon;
+};
+
+void PrintTo(const BoxCase& c, std::ostream* os) { *os << (c.exception ? "exception box" : "message box"); }
+
+class BoxTest : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(BoxTest, ShowsTextTitleIconAndOnlyOk) {
   ensureQtApplication();
   QtDesktop desktop;
-  const SeenBox seen = whatTheBoxShowed([&] { desktop.messageBox("No response from the controller unit", "ERROR"); });
-  EXPECT_EQ(seen.title, "ERROR");
-  EXPECT_EQ(seen.text, "No response from the controller unit");
-  EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+  const BoxCase& c = GetParam();
+  const SeenBox seen =
+      whatTheBoxShowed([&] { c.exception ? desktop.exceptionBox(c.text) : desktop.messageBox(c.text, "ERROR"); });
+  EXPECT_EQ(seen.title, c.title);
+  EXPECT_EQ(seen.text, c.text);
+  EXPECT_EQ(seen.icon, c.icon);
   EXPECT_EQ(seen.buttons, QMessageBox::Ok);
 }
 
-TEST(QtDesktopTest, ExceptionBoxHasTheEmptyApplicationTitleAndAnErrorIcon) {
-  ensureQtApplication();
-  QtDesktop desktop;
-  const SeenBox seen = whatTheBoxShowed([&] { desktop.exceptionBox("'' is not a valid floating point value."); });
-  EXPECT_EQ(seen.title, "");
-  EXPECT_EQ(seen.text, "'' is not a valid floating point value.");
-  EXPECT_EQ(seen.icon, QMessageBox::Critical);
-  EXPECT_EQ(seen.buttons, QMessageBox::Ok);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, BoxTest,
+    ::testing::Values(BoxCase{false, "No response from the controller unit", "ERROR", QMessageBox::NoIcon},
+                      BoxCase{true, "'' is not a valid floating point value.", "", QMessageBox::Critical}));
 
 TEST(QtDesktopTest, TimersKeepTickingWhileABoxIsOpen) {
   ensureQtApplication();

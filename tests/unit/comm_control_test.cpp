@@ -14,6 +14,7 @@
 namespace korvane {
 namespace {
 
+using testing::lettersOf;
 using testing::LineFixture;
 using testing::MemoryLine;
 
@@ -52,7 +53,7 @@ TEST_F(ConnectionTest, SilentControllerGetsSixPollsAndTheAttemptIsGivenUp) {
   Begin_CommClick(program());
   const long long start = now();
   tick(10);
-  EXPECT_EQ(line().writtenLetters(), "RRRRRR");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "RRRRRR");
   ASSERT_EQ(desktop().messages.size(), 1u);
   EXPECT_EQ(desktop().messages[0].text, "Failure to connect to attached controller (Non Response)");
   EXPECT_EQ(desktop().messages[0].caption, "ERROR");
@@ -81,7 +82,7 @@ TEST_P(AnsweredPollTest, EndsTheAttemptAndTheNextTickReadsEverything) {
   EXPECT_EQ(program().CommState, CommState::ReadingAll);
   EXPECT_EQ(w().FW_Rev.text(), "v1.02.74");
   tick();
-  EXPECT_EQ(line().writtenLetters(), std::string(static_cast<std::size_t>(answered), 'R') + kFullRead);
+  EXPECT_EQ(lettersOf(line().writtenFrames()), std::string(static_cast<std::size_t>(answered), 'R') + kFullRead);
   EXPECT_EQ(program().CommState, CommState::Monitoring);
   EXPECT_TRUE(desktop().messages.empty());
   EXPECT_TRUE(program().ControllerPort.IsOpen);
@@ -93,14 +94,14 @@ TEST_F(ConnectionTest, EveryAttemptCountsItsOwnPolls) {
   // Three polls per attempt: counted across attempts, the second attempt
   // would reach six on a silent poll and fail.
   for (int attempt = 0; attempt < 4; ++attempt) {
-    line().clearWritten();
+    line().clearHistory();
     Begin_CommClick(program());
     for (int poll = 1; poll <= 3; ++poll) {
       controller().faults().silent = poll < 3;
       tick();
     }
     tick();
-    EXPECT_EQ(line().writtenLetters(), "RRR" + kFullRead) << "attempt " << attempt;
+    EXPECT_EQ(lettersOf(line().writtenFrames()), "RRR" + kFullRead) << "attempt " << attempt;
     Halt_CommClick(program());
   }
   EXPECT_TRUE(desktop().messages.empty());
@@ -111,27 +112,27 @@ TEST_F(ConnectionTest, AfterHaltTicksSendNothingUntilBeginStartsAgain) {
   Halt_CommClick(program());
   EXPECT_EQ(program().CommState, CommState::Monitoring) << "Halt_Comm leaves the state alone";
   expectCollapsed();
-  line().clearWritten();
+  line().clearHistory();
   tick(5);
-  EXPECT_EQ(line().writtenLetters(), "");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "");
   Begin_CommClick(program());
   EXPECT_EQ(program().CommState, CommState::Connecting);
   tick();
-  EXPECT_EQ(line().writtenLetters(), "R");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "R");
 }
 
 TEST_F(ConnectionTest, IdentifyReplyWhileMonitoringLeadsToAFullReadOnTheNextTick) {
   ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
-  line().clearWritten();
+  line().clearHistory();
   // A late identify reply, and no answer to the live-data poll that takes it.
   controller().faults().silent = true;
-  line().arrive(now(), {0x02, 0x05, 'R', 0x01, 0x02});
+  line().arrive(now(), testing::reply('R', {0x01, 0x02}));
   tick();
   EXPECT_EQ(program().CommState, CommState::ReadingAll);
   EXPECT_EQ(w().FW_Rev.text(), "v0.05.13");
   controller().faults().silent = false;
   tick();
-  EXPECT_EQ(line().writtenLetters(), "A" + kFullRead);
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "A" + kFullRead);
   EXPECT_EQ(program().CommState, CommState::Monitoring);
 }
 
@@ -140,18 +141,18 @@ class UploadDuringConnection : public ConnectionTest, public ::testing::WithPara
 TEST_P(UploadDuringConnection, EndsInMonitoringWithoutTheRestOfTheAttempt) {
   Begin_CommClick(program());
   tick(GetParam());  // 0 polls: Connecting; 1 answered poll: ReadingAll
-  line().clearWritten();
+  line().clearHistory();
   Button1Click(program());
   EXPECT_EQ(program().CommState, CommState::Monitoring);
   tick(2);
-  EXPECT_EQ(line().writtenLetters(), "AA");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "AA");
 }
 
 INSTANTIATE_TEST_SUITE_P(States, UploadDuringConnection, ::testing::Values(0, 1));
 
 TEST_F(ConnectionTest, FileTransferTakesThePortOverWithoutTouchingTheLayout) {
   ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
-  line().clearWritten();
+  line().clearHistory();
   program().ConnectAttempts = 4;
   EXPECT_TRUE(OpenForFileTransfer(program()));
   EXPECT_TRUE(program().ControllerPort.IsOpen);
@@ -162,18 +163,17 @@ TEST_F(ConnectionTest, FileTransferTakesThePortOverWithoutTouchingTheLayout) {
   EXPECT_EQ(w().height(), kExpandedHeight);
   EXPECT_TRUE(w().Gain_Table_Group.visible());
   tick(2);
-  EXPECT_EQ(line().writtenLetters(), "") << "an idle tick only forgets the polls";
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "") << "an idle tick only forgets the polls";
   EXPECT_EQ(program().ConnectAttempts, 0);
 }
 
 TEST(FileTransferPort, OpensTheSelectedPortNumber) {
-  MemoryLine line("Com3");
-  testing::HeadlessProgram p(line.factory(), true, 3);
-  line.useClock(p.desktop.clock);
+  testing::ProgramOnLine on("Com3", 3);
+  testing::HeadlessProgram& p = on.program;
   EXPECT_TRUE(OpenForFileTransfer(*p));
   EXPECT_TRUE(p->ControllerPort.IsOpen);
   EXPECT_EQ(p->ControllerPort.PortNumber, 3);
-  EXPECT_EQ(line.lineSettings().baudRate, 19200);
+  EXPECT_EQ(on.line.lineSettings().baudRate, 19200);
   EXPECT_EQ(p.window().height(), kCollapsedHeight);
   EXPECT_FALSE(p.window().Gain_Table_Group.visible());
 }
@@ -209,17 +209,16 @@ const Opener kOpeners[] = {
 class NoPortChosen : public ::testing::TestWithParam<Opener> {};
 
 TEST_P(NoPortChosen, SaysSoAndChangesNothing) {
-  MemoryLine line;
-  testing::HeadlessProgram p(line.factory(), true, 0);
-  line.useClock(p.desktop.clock);
+  testing::ProgramOnLine on("Com1", 0);
+  testing::HeadlessProgram& p = on.program;
   p.desktop.messages.clear();  // start-up's word about the missing comm.ini
   p->CommState = CommState::Monitoring;
-  const Snapshot before = snapshot(p, line);
+  const Snapshot before = snapshot(p, on.line);
   GetParam().open(*p);
   ASSERT_EQ(p.desktop.messages.size(), 1u);
   EXPECT_EQ(p.desktop.messages[0].text, kNoPortSelected);
   EXPECT_EQ(p.desktop.messages[0].caption, "ERROR");
-  EXPECT_EQ(snapshot(p, line), before);
+  EXPECT_EQ(snapshot(p, on.line), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Openers, NoPortChosen, ::testing::ValuesIn(kOpeners));
@@ -238,10 +237,10 @@ class UnopenablePortTest : public ::testing::TestWithParam<std::tuple<Unopenable
 // the program must not end with it still reserved.
 TEST_P(UnopenablePortTest, EndsTheProgramAfterTwoMessagesWithTheDeviceReleased) {
   const auto& [port, opener] = GetParam();
-  MemoryLine line;  // only Com1 exists
-  line.failStep = port.failStep;
-  testing::HeadlessProgram p(line.factory(), true, port.commIni);
-  line.useClock(p.desktop.clock);
+  testing::ProgramOnLine on("Com1", port.commIni);  // only Com1 exists
+  on.line.failStep = port.failStep;
+  testing::HeadlessProgram& p = on.program;
+  testing::MemoryLine& line = on.line;
   ASSERT_EQ(p->SelectedPort, port.commIni);
   try {
     opener.open(*p);
@@ -275,11 +274,11 @@ class LeavingConnected : public ConnectionTest, public ::testing::WithParamInter
 
 TEST_P(LeavingConnected, ReleasesTheDeviceBeforeTheProcessEnds) {
   ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
-  line().clearWritten();
+  line().clearHistory();
   EXPECT_THROW(GetParam().leave(program()), testing::ProcessExit);
   EXPECT_FALSE(line().held());
   EXPECT_FALSE(program().ControllerPort.IsOpen);
-  EXPECT_EQ(line().writtenLetters(), "") << "nothing is sent on the way out";
+  EXPECT_TRUE(line().written().empty()) << "nothing is sent on the way out";
   EXPECT_TRUE(desktop().messages.empty());
 }
 

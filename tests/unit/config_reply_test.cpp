@@ -5,7 +5,9 @@
 #include "link/command.h"
 #include "link/conversions.h"
 #include "link/reply_decoder.h"
-#include "support/replies.h"
+#include "support/line_bytes.h"
+#include "support/recording_observer.h"
+#include "support/scripted_line.h"
 
 namespace korvane {
 namespace {
@@ -104,30 +106,33 @@ TEST(ConfigReplyTest, EveryParameterLandsInTheMirrorAndItsField) {
                                  {19, 4}}));
   TFrm_Mapping& w = p.window();
   const ControllerSettings& s = p->ControllerSettings;
-  EXPECT_EQ(s.InjInhibitRaw, 200);
-  EXPECT_EQ(w.Inj_Inhibit.text(), "671.1");
-  EXPECT_EQ(s.KillRpmRaw, 1023);
-  EXPECT_EQ(w.max_rpm.text(), "6460");
-  EXPECT_EQ(s.FuelScalerRaw, 10);
-  EXPECT_EQ(w.Fuel_mx.text(), "1.024");
-  EXPECT_EQ(s.MinPressureRaw, 512);
-  EXPECT_EQ(w.Min_Pressure.text(), "137.6") << "converted with this reply's 2 bar range";
-  EXPECT_EQ(s.FlagValue, 1);
+  using S = ControllerSettings;
+  using T = TFrm_Mapping;
+  const struct {
+    std::int32_t S::*mirror;
+    std::int32_t raw;
+    Field T::*field;
+    const char* text;
+  } landed[] = {
+      {&S::InjInhibitRaw, 200, &T::Inj_Inhibit, "671.1"},
+      {&S::KillRpmRaw, 1023, &T::max_rpm, "6460"},
+      {&S::FuelScalerRaw, 10, &T::Fuel_mx, "1.024"},
+      {&S::MinPressureRaw, 512, &T::Min_Pressure, "137.6"},  // converted with this reply's 2 bar range
+      {&S::FlagValue, 1, &T::Flag_Value, "1"},
+      {&S::CutRate, 7, &T::Rate_Cut, "7"},
+      {&S::CutTimeRaw, 100, &T::Fuel_Cut_Time, "1.310"},
+      {&S::TrigsPerInj, 2, &T::Ign_Cycles, "2"},
+      {&S::OneShotRaw, 2900, &T::Tach_usecs, "2900"},
+      {&S::FullScaleRpm, 6460, &T::FS_RPM, "6460"},
+      {&S::TrigsPerRev, 4, &T::Num_Cyls, "4"},
+  };
+  for (const auto& l : landed) {
+    EXPECT_EQ(s.*l.mirror, l.raw) << (w.*l.field).name();
+    EXPECT_EQ((w.*l.field).text(), l.text) << (w.*l.field).name();
+  }
   EXPECT_TRUE(w.Pulse_Mode_1.checked());
-  EXPECT_EQ(s.CutRate, 7);
-  EXPECT_EQ(w.Rate_Cut.text(), "7");
-  EXPECT_EQ(s.CutTimeRaw, 100);
-  EXPECT_EQ(w.Fuel_Cut_Time.text(), "1.310");
-  EXPECT_EQ(s.TrigsPerInj, 2);
-  EXPECT_EQ(w.Ign_Cycles.text(), "2");
-  EXPECT_EQ(s.OneShotRaw, 2900);
-  EXPECT_EQ(w.Tach_usecs.text(), "2900");
-  EXPECT_EQ(s.FullScaleRpm, 6460);
-  EXPECT_EQ(w.FS_RPM.text(), "6460");
   EXPECT_EQ(texts(w.rpm_lbl), (Labels{"0", "807", "1615", "2422", "3230", "4037", "4845", "5652", "6460"}));
   EXPECT_EQ(s.MapType, 1);
-  EXPECT_EQ(s.TrigsPerRev, 4);
-  EXPECT_EQ(w.Num_Cyls.text(), "4");
   EXPECT_TRUE(p.desktop().messages.size() <= 1) << "only the start-up message";
 }
 
@@ -213,8 +218,8 @@ TEST(ConfigReplyTest, TheMarksAreClearedThenRedrawnInOrder) {
 TEST(ConfigReplyTest, TheInvalidFullScaleMessageComesWithEarlierFieldsFilledAndLivePollingOn) {
   ScriptedProgram p;
   TFrm_Mapping& w = p.window();
-  p.line->queue(twentyByteReply('C', {{3, 200}, {12, 9}, {18, 1}, {5, 0xFF}, {6, 0x03}}));
-  p.line->queue(twentyByteReply('A', {{3, 0x00}, {4, 0x02}, {7, 0x00}, {8, 0x02}, {11, 100}}));
+  p.line.queue(twentyByteReply('C', {{3, 200}, {12, 9}, {18, 1}, {5, 0xFF}, {6, 0x03}}));
+  p.line.queue(twentyByteReply('A', {{3, 0x00}, {4, 0x02}, {7, 0x00}, {8, 0x02}, {11, 100}}));
   bool sawBox = false;
   p.desktop().whileMessageBoxOpen = [&](const testing::RecordedMessage&) {
     sawBox = true;

@@ -2,7 +2,9 @@
 // configuration reply.
 #include <gtest/gtest.h>
 
-#include "support/replies.h"
+#include "support/line_bytes.h"
+#include "support/recording_observer.h"
+#include "support/scripted_line.h"
 
 namespace korvane {
 namespace {
@@ -107,16 +109,19 @@ TEST_F(EchoTest, OnlySomeEchoesUpdateTheMirror) {
   EXPECT_EQ(p->ControllerSettings.InjInhibitRaw, before.InjInhibitRaw);
   EXPECT_EQ(p->ControllerSettings.CutRate, before.CutRate);
 
-  p.decode(reply('i', {0x10, 0x00}));
-  p.decode(reply('j', {3}));
-  p.decode(reply('k', {6}));
-  p.decode(reply('m', {0x05, 0x00}));
-  p.decode(reply('p', {0x34, 0x01}));
-  EXPECT_EQ(p->ControllerSettings.KillRpmRaw, 0x10);
-  EXPECT_EQ(p->ControllerSettings.TrigsPerInj, 3);
-  EXPECT_EQ(p->ControllerSettings.TrigsPerRev, 6);
-  EXPECT_EQ(p->ControllerSettings.FuelScalerRaw, 5);
-  EXPECT_EQ(p->ControllerSettings.MinPressureRaw, 0x134);
+  using S = ControllerSettings;
+  const struct {
+    Bytes echo;
+    std::int32_t S::*mirror;
+    std::int32_t raw;
+  } updating[] = {{reply('i', {0x10, 0x00}), &S::KillRpmRaw, 0x10},
+                  {reply('j', {3}), &S::TrigsPerInj, 3},
+                  {reply('k', {6}), &S::TrigsPerRev, 6},
+                  {reply('m', {0x05, 0x00}), &S::FuelScalerRaw, 5},
+                  {reply('p', {0x34, 0x01}), &S::MinPressureRaw, 0x134}};
+  for (const auto& u : updating) p.decode(u.echo);
+  // Checked once all are in, so an echo that also writes another's value is seen.
+  for (const auto& u : updating) EXPECT_EQ(p->ControllerSettings.*u.mirror, u.raw) << u.echo[2];
 }
 
 TEST_F(EchoTest, OneShotUpdatesTheAxisButNotTheRevLimiter) {

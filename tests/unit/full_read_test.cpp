@@ -10,8 +10,9 @@
 namespace korvane {
 namespace {
 
+using testing::Bytes;
 using testing::frame;
-using testing::FrameBytes;
+using testing::lettersOf;
 
 constexpr const char* kNoResponse = "No response from the controller unit";
 
@@ -29,7 +30,7 @@ class FullReadTest : public testing::LineFixture {
     Begin_CommClick(program());
     tick();
     ASSERT_EQ(program().CommState, CommState::ReadingAll);
-    line().clearWritten();
+    line().clearHistory();
   }
 
   std::vector<Field*> parameterFields() {
@@ -63,8 +64,8 @@ class FullReadTest : public testing::LineFixture {
     }
   }
 
-  static std::vector<FrameBytes> expectedFrames(int cells) {
-    std::vector<FrameBytes> frames{frame('C')};
+  static std::vector<Bytes> expectedFrames(int cells) {
+    std::vector<Bytes> frames{frame('C')};
     for (int i = 0; i < cells; ++i) frames.push_back(frame('E', static_cast<std::uint8_t>(i), 1, 32));
     return frames;
   }
@@ -73,7 +74,7 @@ class FullReadTest : public testing::LineFixture {
 TEST_F(FullReadTest, AnsweringControllerFillsEveryFieldAndCellInAbout4Seconds) {
   const long long start = now();
   tick();
-  EXPECT_EQ(writtenFrames(), expectedFrames(128));
+  EXPECT_EQ(line().writtenFrames(), expectedFrames(128));
   // The configuration exchange (125 ms and the read), then per cell 25 ms
   // and a read that returns 5 ms after the reply.
   EXPECT_EQ(now() - start, 130 + 128 * 30);
@@ -93,9 +94,9 @@ TEST_F(FullReadTest, AnsweringControllerFillsEveryFieldAndCellInAbout4Seconds) {
   // Choosing the range button was a change, so the next upload sends it.
   EXPECT_EQ(w().Label18.colour(), kYellow);
 
-  line().clearWritten();
+  line().clearHistory();
   tick();
-  EXPECT_EQ(line().writtenLetters(), "A");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "A");
 }
 
 // Sees the window at the moment the group box is redrawn.
@@ -129,23 +130,23 @@ TEST_F(FullReadTest, BlankedWindowIsOnTheScreenBeforeTheConfigurationIsAsked) {
 TEST_F(FullReadTest, UnansweredConfigurationLeavesEverythingBlankAndTheNextTickTriesAgain) {
   tick();  // a window filled by an earlier read, which a late identify reply repeats
   program().CommState = CommState::ReadingAll;
-  line().clearWritten();
+  line().clearHistory();
   controller().faults().silent = true;
   tick();
-  EXPECT_EQ(writtenFrames(), std::vector<FrameBytes>{frame('C')}) << "no cell is asked";
+  EXPECT_EQ(line().writtenFrames(), std::vector<Bytes>{frame('C')}) << "no cell is asked";
   EXPECT_EQ(desktop().messageTexts(), std::vector<std::string>{kNoResponse});
   EXPECT_EQ(desktop().messages[0].caption, "ERROR");
   EXPECT_EQ(program().CommState, CommState::ReadingAll);
   expectBlank(0, true);
 
   tick();
-  EXPECT_EQ(line().writtenLetters(), "CC");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "CC");
   EXPECT_EQ(desktop().messages.size(), 2u);
 
   controller().faults().silent = false;
-  line().clearWritten();
+  line().clearHistory();
   tick();
-  EXPECT_EQ(writtenFrames(), expectedFrames(128));
+  EXPECT_EQ(line().writtenFrames(), expectedFrames(128));
   EXPECT_EQ(program().CommState, CommState::Monitoring);
   expectCellsRead(128);
 }
@@ -156,16 +157,16 @@ TEST_P(DeadCellTest, ReadStopsThereAndLiveDataFollows) {
   const int dead = GetParam();
   controller().faults().deadCells = {dead};
   tick();
-  EXPECT_EQ(writtenFrames(), expectedFrames(dead + 1));
+  EXPECT_EQ(line().writtenFrames(), expectedFrames(dead + 1));
   EXPECT_EQ(desktop().messageTexts(), std::vector<std::string>{kNoResponse});
   EXPECT_EQ(program().CommState, CommState::Monitoring);
   for (Field* f : parameterFields()) EXPECT_EQ(f->colour(), kWhite) << f->name();
   expectCellsRead(dead);
   expectBlank(dead, false);
 
-  line().clearWritten();
+  line().clearHistory();
   tick(2);
-  EXPECT_EQ(line().writtenLetters(), "AA") << "the read is not resumed";
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "AA") << "the read is not resumed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cells, DeadCellTest, ::testing::Values(0, 40, 127));

@@ -8,6 +8,7 @@
 
 #include "app/startup.h"
 #include "support/headless_program.h"
+#include "support/recording_observer.h"
 
 namespace korvane {
 namespace {
@@ -101,18 +102,13 @@ INSTANTIATE_TEST_SUITE_P(Moves, GainNavigationTest,
 
 TEST(GainNavigationTest, UpFromTheLastCellDoesNothingDownFromTheFirstRefocuses) {
   HeadlessProgram p;
-  int focusNotices = 0;
-  struct Counter : FieldObserver {
-    int* count;
-    void fieldChanged(Field&, Property property) override { *count += property == Property::Focus; }
-    void repaintNow(Field&) override {}
-  } counter;
-  counter.count = &focusNotices;
-  p.window().model.setObserver(&counter);
+  testing::RecordingObserver observer;
+  p.window().model.setObserver(&observer);
   cell(p, 127).onKeyDown(kKeyUp, false);
-  EXPECT_EQ(focusNotices, 0);
+  EXPECT_FALSE(observer.changed(cell(p, 127), Property::Focus));
+  EXPECT_TRUE(observer.changes.empty());
   cell(p, 0).onKeyDown(kKeyDown, false);
-  EXPECT_EQ(focusNotices, 1);
+  EXPECT_EQ(observer.changes, (std::vector<std::pair<Field*, Property>>{{&cell(p, 0), Property::Focus}}));
 }
 
 struct StepCase {

@@ -9,12 +9,6 @@
 namespace korvane::testing {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes frame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
-  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
-}
-
 Bytes filler(std::size_t n, std::uint8_t first = 0) {
   Bytes bytes(n);
   for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>(first + i);
@@ -126,7 +120,7 @@ TEST_F(LineTest, WritesAreRecordedAndAnsweredByTheController) {
   ASSERT_EQ(line.written().size(), 1u);
   EXPECT_EQ(line.written()[0].atMs, 30);
   EXPECT_EQ(line.written()[0].bytes, frame('R'));
-  EXPECT_EQ(line.writtenLetters(), "R");
+  EXPECT_EQ(lettersOf(line.writtenFrames()), "R");
   EXPECT_EQ(line.controller().frames().size(), 1u);
   EXPECT_EQ(read(), (Bytes{0x02, 0x05, 'R', 0x22, 0x28}));
 }
@@ -192,6 +186,7 @@ TEST(MemoryLineOpen, SerialPortOpenRecordsItsSettingsAndDrainsOnTheVirtualClock)
   ASSERT_TRUE(port.Open());
   EXPECT_TRUE(p.line.held());
   EXPECT_EQ(p.line.inputQueue(), 2048);
+  EXPECT_EQ(p.line.outputQueue(), 2048);
   EXPECT_EQ(p.line.lineSettings().baudRate, 19200);
   EXPECT_TRUE(p.line.lineSettings().abortOnError);
   const Timeouts& t = p.line.timeouts();
@@ -201,33 +196,6 @@ TEST(MemoryLineOpen, SerialPortOpenRecordsItsSettingsAndDrainsOnTheVirtualClock)
   EXPECT_EQ(p.line.waitingBytes(), 0u);
   EXPECT_EQ(p.program.desktop.clock.now(), 6) << "two waiting bytes, then one empty one-byte read";
 }
-
-struct FailingStep {
-  OpenStep step;
-  const char* message;
-};
-
-void PrintTo(const FailingStep& f, std::ostream* os) { *os << "step " << static_cast<int>(f.step); }
-
-class MemoryLineFailingStep : public ::testing::TestWithParam<FailingStep> {};
-
-TEST_P(MemoryLineFailingStep, MakesOpenReportThatStep) {
-  ProgramOnLine p;
-  p.line.failStep = GetParam().step;
-  const bool opened = p.program->ControllerPort.Open();
-  if (GetParam().message) {
-    EXPECT_FALSE(opened);
-    EXPECT_EQ(p.program.desktop.messageTexts(), std::vector<std::string>{GetParam().message});
-  } else {
-    EXPECT_TRUE(opened) << "a time-out step that fails is of no consequence";
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Steps, MemoryLineFailingStep,
-                         ::testing::Values(FailingStep{OpenStep::Queues, "Couldnt set com buffer size"},
-                                           FailingStep{OpenStep::GetLineSettings, "Control block param = 0"},
-                                           FailingStep{OpenStep::SetLineSettings, "control block State = 0"},
-                                           FailingStep{OpenStep::SetTimeouts, nullptr}));
 
 }  // namespace
 }  // namespace korvane::testing

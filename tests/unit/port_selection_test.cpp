@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "app/startup.h"
@@ -18,18 +17,11 @@
 namespace korvane {
 namespace {
 
+using testing::contentsOf;
 using testing::HeadlessProgram;
+using testing::writeFile;
 
 constexpr const char* kNotSelected = "A Comm port has not yet been selected, select one before starting";
-
-void writeFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The port whose menu item is checked, 0 when none is; -1 when several are.
 int checkedPort(TFrm_Mapping& w) {
@@ -121,7 +113,7 @@ TEST(PortMenuTest, AChoiceIsCheckedWrittenAndFoundAgainAtTheNextStart) {
   p.window().COM41.click();
   EXPECT_EQ(p->SelectedPort, 4);
   EXPECT_EQ(checkedPort(p.window()), 4);
-  EXPECT_EQ(readFile(p.dir.path() / "comm.ini"), "4\n");
+  EXPECT_EQ(contentsOf(p.dir.path() / "comm.ini"), "4\n");
   EXPECT_EQ(p.desktop.messages.size(), 1u) << "only the start-up message; a choice is not confirmed";
 
   testing::RecordingDesktop desktop;
@@ -139,7 +131,7 @@ TEST(PortMenuTest, EachItemChoosesItsPort) {
     handlers[n - 1](*p);
     EXPECT_EQ(p->SelectedPort, n);
     EXPECT_EQ(checkedPort(p.window()), n);
-    EXPECT_EQ(readFile(p.dir.path() / "comm.ini"), std::to_string(n) + "\n");
+    EXPECT_EQ(contentsOf(p.dir.path() / "comm.ini"), std::to_string(n) + "\n");
   }
 }
 

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "link/command.h"
-#include "support/replies.h"
+#include "support/line_bytes.h"
+#include "support/recording_observer.h"
+#include "support/scripted_line.h"
 
 namespace korvane {
 namespace {
@@ -61,7 +63,7 @@ TEST(DecodeReplyTest, AnEmptyReadChangesNothingNotEvenTheLamp) {
   DecodeReply(*p);
   EXPECT_EQ(p.window().heartbeat.colour(), kSilver);
   EXPECT_TRUE(p->ReplyReceived);
-  EXPECT_EQ(p.line->reads, 1);
+  EXPECT_EQ(p.line.reads(), 1);
 }
 
 TEST(DecodeReplyTest, TheLampAlternatesAndIsRedrawnOnEveryRead) {

@@ -1,146 +1,122 @@
-// SerialPort's Open steps, drain and transfer results against a backend that
-// can be told to fail at any step.
+// SerialPort's Open steps, drain and transfer results against a memory line
+// that can be told to fail at any step.
 #include "serial/serial_port.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "support/recording_desktop.h"
+#include "support/memory_line.h"
 
 namespace korvane {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::Bytes;
+using testing::MemoryLine;
+using testing::OpenStep;
 
-// What the backends of one test did, and where they fail. Reads bring
-// nothing, or one byte each on an `endless` line (advancing `clock` by 1 ms
-// when one is given).
-struct FakeLine {
-  std::string failAt;
-  std::vector<std::string> calls;
-  LineSettings lineGiven;
-  Timeouts timeoutsGiven;
-  bool endless = false;
-  testing::RecordingDesktop* clock = nullptr;
-  int reads = 0;
-};
+std::vector<int> fieldsOf(const Timeouts& t) {
+  return {t.readInterval, t.readTotalMultiplier, t.readTotalConstant, t.writeTotalMultiplier, t.writeTotalConstant};
+}
 
-class FakeBackend : public SerialBackend {
- public:
-  explicit FakeBackend(FakeLine& line) : line_(line) {}
-  bool open(const std::string& name) override { return step("open " + name, "open"); }
-  bool setQueues(int in, int out) override { return step("queues", "setQueues") && in == 2048 && out == 2048; }
-  bool getLineSettings(LineSettings&) override { return step("getLine", "getLineSettings"); }
-  bool setLineSettings(const LineSettings& s) override {
-    return (line_.lineGiven = s, step("setLine", "setLineSettings"));
-  }
-  bool getTimeouts(Timeouts&) override { return step("getTimeouts", "getTimeouts"); }
-  bool setTimeouts(const Timeouts& t) override { return (line_.timeoutsGiven = t, step("setTimeouts", "setTimeouts")); }
-  int read(std::uint8_t* buffer, int count) override {
-    ++line_.reads;
-    if (!line_.endless || count < 1) return 0;
-    if (line_.clock) line_.clock->clock.advance(1);
-    buffer[0] = 0x55;
-    return 1;
-  }
-  int write(const std::uint8_t*, int count) override { return count; }
-  void close() override { line_.calls.push_back("close"); }
-
- private:
-  bool step(const std::string& call, const char* name) {
-    line_.calls.push_back(call);
-    return line_.failAt != name;
-  }
-  FakeLine& line_;
-};
+const std::vector<int> kToolTimeouts = {5, 1, 5, 1, 5};
 
 class SerialPortSteps : public ::testing::Test {
  protected:
-  SerialPortSteps() { port.BaudRate = 19200; }
+  SerialPortSteps() {
+    line.useClock(desktop.clock);
+    port.BaudRate = 19200;
+  }
   testing::RecordingDesktop desktop;
-  FakeLine line;
-  int backendsMade = 0;
-  SerialPort port{desktop, [this] {
-                    ++backendsMade;
-                    return std::make_unique<FakeBackend>(line);
-                  }};
+  MemoryLine line;
+  SerialPort port{desktop, line.factory()};
 };
 
 struct StepFailure {
-  const char* step;
-  const char* message;
-  std::size_t callsMade;  // up to and including the failing step
+  OpenStep step;
+  const char* message;     // none: the port opens all the same
+  std::size_t stepsTaken;  // up to and including the failing step
 };
+
+void PrintTo(const StepFailure& f, std::ostream* os) { *os << "step " << static_cast<int>(f.step); }
 
 class FailingStep : public SerialPortSteps, public ::testing::WithParamInterface<StepFailure> {};
 
-TEST_P(FailingStep, ShowsItsMessageAndLeavesThePortClosed) {
-  line.failAt = GetParam().step;
+TEST_P(FailingStep, StopsTheOpenWithItsMessageUnlessItIsATimeoutStep) {
+  const StepFailure& f = GetParam();
+  line.failStep = f.step;
+  if (!f.message) {
+    // The time-outs are set even when the current ones cannot be read, and a
+    // failure to set them is not reported.
+    EXPECT_TRUE(port.Open());
+    EXPECT_TRUE(port.IsOpen);
+    EXPECT_EQ(fieldsOf(line.timeouts()), kToolTimeouts);
+    EXPECT_EQ(line.steps().size(), f.stepsTaken);
+    EXPECT_TRUE(desktop.messages.empty());
+    return;
+  }
   EXPECT_FALSE(port.Open());
   ASSERT_EQ(desktop.messages.size(), 1u);
-  EXPECT_EQ(desktop.messages[0].text, GetParam().message);
+  EXPECT_EQ(desktop.messages[0].text, f.message);
   EXPECT_EQ(desktop.messages[0].caption, "ERROR");
   EXPECT_FALSE(port.IsOpen);
-  EXPECT_EQ(line.calls.size(), GetParam().callsMade);
-  EXPECT_EQ(port.holdsHandle(), GetParam().callsMade > 1);
+  EXPECT_EQ(line.steps().size(), f.stepsTaken);
+  EXPECT_EQ(port.holdsHandle(), f.stepsTaken > 1);
   port.Close();
   EXPECT_FALSE(port.holdsHandle());
-  EXPECT_EQ(line.calls.back() == "close", GetParam().callsMade > 1);
+  EXPECT_FALSE(line.held());
+  EXPECT_EQ(line.closes(), f.stepsTaken > 1 ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailingStep,
-                         ::testing::Values(StepFailure{"open", "Bad ComPort", 1},
-                                           StepFailure{"setQueues", "Couldnt set com buffer size", 2},
-                                           StepFailure{"getLineSettings", "Control block param = 0", 3},
-                                           StepFailure{"setLineSettings", "control block State = 0", 4}));
-
-TEST_F(SerialPortSteps, TimeoutFailuresAreIgnoredAndTheTimeoutsStillSet) {
-  for (const char* step : {"getTimeouts", "setTimeouts"}) {
-    line.failAt = step;
-    line.timeoutsGiven = {};
-    EXPECT_TRUE(port.Open()) << step;
-    EXPECT_TRUE(port.IsOpen);
-    const Timeouts& t = line.timeoutsGiven;
-    EXPECT_EQ(std::vector<int>({t.readInterval, t.readTotalMultiplier, t.readTotalConstant, t.writeTotalMultiplier,
-                                t.writeTotalConstant}),
-              std::vector<int>({5, 1, 5, 1, 5}));
-  }
-  EXPECT_TRUE(desktop.messages.empty());
-}
+                         ::testing::Values(StepFailure{OpenStep::Open, "Bad ComPort", 1},
+                                           StepFailure{OpenStep::Queues, "Couldnt set com buffer size", 2},
+                                           StepFailure{OpenStep::GetLineSettings, "Control block param = 0", 3},
+                                           StepFailure{OpenStep::SetLineSettings, "control block State = 0", 4},
+                                           StepFailure{OpenStep::GetTimeouts, nullptr, 6},
+                                           StepFailure{OpenStep::SetTimeouts, nullptr, 6}));
 
 TEST_F(SerialPortSteps, LineSettingsComeFromTheFieldsNarrowedToOneByte) {
-  port.PortNumber = 255;
-  port.ByteSize = 0x108;
-  port.Parity = 0x100;
-  port.StopBits = 0x200;
-  ASSERT_TRUE(port.Open());
-  EXPECT_EQ(line.calls[0], "open Com255");
-  const LineSettings& s = line.lineGiven;
+  MemoryLine com255("Com255");  // opens under no other name
+  SerialPort wide{desktop, com255.factory()};
+  wide.BaudRate = 19200;
+  wide.PortNumber = 255;
+  wide.ByteSize = 0x108;
+  wide.Parity = 0x100;
+  wide.StopBits = 0x200;
+  ASSERT_TRUE(wide.Open());
+  const LineSettings& s = com255.lineSettings();
   EXPECT_EQ(std::vector<int>({s.baudRate, s.byteSize, s.parity, s.stopBits}), std::vector<int>({19200, 8, 0, 0}));
   EXPECT_TRUE(s.abortOnError);
 }
 
 TEST_F(SerialPortSteps, ReopeningReleasesTheDeviceHeldBefore) {
   ASSERT_TRUE(port.Open());
-  const std::size_t before = line.calls.size();
-  ASSERT_TRUE(port.Open());
-  EXPECT_EQ(line.calls[before], "close");
+  ASSERT_TRUE(port.Open()) << "the device is opened for exclusive use";
+  EXPECT_EQ(line.closes(), 1);
   port.PortNumber = 256;
   EXPECT_FALSE(port.Open());
   EXPECT_FALSE(port.IsOpen);
-  EXPECT_EQ(backendsMade, 2);
+  EXPECT_EQ(line.backendsMade(), 2);
 }
 
+// A line that never goes quiet: bytes that all wait at once are read without
+// the clock moving, so the drain is bounded by bytes; bytes that trickle in
+// one a millisecond bound it by time.
 TEST_F(SerialPortSteps, DrainOfALineThatNeverGoesQuietIsBounded) {
-  line.endless = true;
-  ASSERT_TRUE(port.Open());  // bounded by bytes: the clock does not move
-  const int reads = line.reads;
-  EXPECT_LE(reads, 4096);
+  line.detachController();
+  line.arrive(0, Bytes(5000, 0x55));
+  ASSERT_TRUE(port.Open());
+  EXPECT_LE(line.reads(), 4096);
 
-  line.clock = &desktop;
-  ASSERT_TRUE(port.Open());  // bounded by time: one millisecond per byte
-  EXPECT_LE(line.reads - reads, 201);
+  MemoryLine trickle;
+  trickle.useClock(desktop.clock);
+  trickle.detachController();
+  for (int t = 0; t < 1000; ++t) trickle.arrive(t, {0x55});
+  SerialPort other{desktop, trickle.factory()};
+  other.BaudRate = 19200;
+  ASSERT_TRUE(other.Open());
+  EXPECT_LE(trickle.reads(), 201);
   EXPECT_LE(desktop.clock.now(), 201);
 }
 

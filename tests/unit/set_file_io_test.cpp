@@ -1,32 +1,23 @@
 // Set files on disk: nothing half-written, nothing existing lost.
-#include <gtest/gtest.h>
+#include "setfile/set_file_io.h"
 
-#include <csignal>
-#include <fstream>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "setfile/set_file_io.h"
+#include <csignal>
+#include <fstream>
+
 #include "support/headless_program.h"
 
 namespace korvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::contentsOf;
+using testing::entriesOf;
 using testing::TempDir;
-
-std::string contentsOf(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> entries(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(SetFileIoTest, WritesEveryLineAndReplacesAnExistingFileWhole) {
   TempDir dir;
@@ -34,7 +25,7 @@ TEST(SetFileIoTest, WritesEveryLineAndReplacesAnExistingFileWhole) {
   std::ofstream(target) << "old content that is longer than the new one\n";
   ASSERT_FALSE(writeSetFile(target, {"A= 1\n", "B= 2\n"}).has_value());
   EXPECT_EQ(contentsOf(target), "A= 1\nB= 2\n");
-  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"tune.set"}) << "no temporary file is left";
+  EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"tune.set"}) << "no temporary file is left";
   EXPECT_EQ(readSetFile(target), "A= 1\nB= 2\n");
 }
 
@@ -42,7 +33,7 @@ TEST(SetFileIoTest, AMissingDirectoryIsReportedAndNothingIsCreated) {
   TempDir dir;
   const auto error = writeSetFile(dir.path() / "missing" / "tune.set", {"A= 1\n"});
   ASSERT_TRUE(error.has_value());
-  EXPECT_TRUE(entries(dir.path()).empty());
+  EXPECT_TRUE(entriesOf(dir.path()).empty());
 }
 
 TEST(SetFileIoTest, AWriteThatFailsPartWayLeavesTheExistingFileUntouched) {
@@ -66,7 +57,7 @@ TEST(SetFileIoTest, AWriteThatFailsPartWayLeavesTheExistingFileUntouched) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the failure is reported";
   EXPECT_EQ(contentsOf(target), "KEEP ME\n");
-  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"tune.set"});
+  EXPECT_EQ(entriesOf(dir.path()), std::vector<std::string>{"tune.set"});
 }
 
 TEST(SetFileIoTest, AFileThatCannotBeOpenedReadsAsNothing) {

@@ -6,22 +6,28 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <functional>
 
 #include "comm/comm_control.h"
 #include "link/command.h"
-#include "support/memory_line.h"
+#include "support/line_fixture.h"
+#include "support/tune_file.h"
 
 namespace korvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Bytes;
+using testing::contentsOf;
+using testing::entriesOf;
+using testing::frame;
+using testing::lettersOf;
 using testing::ProgramOnLine;
 using testing::TempDir;
-using Bytes = std::vector<std::uint8_t>;
+using testing::tuneConfiguration;
+using testing::tuneFile;
+using testing::tuneGains;
+using testing::writeFile;
 
 constexpr const char* kNoData = "Controller did not respond with requested data";
 constexpr const char* kNoPort = "A Comm port has not yet been specified, cannot begin communications";
@@ -30,54 +36,6 @@ constexpr const char* kNoPort = "A Comm port has not yet been specified, cannot 
 // has been quiet for the port's 5 ms interval.
 constexpr long long kQuietMs = 5;
 
-// A controller set up unlike the emulator's defaults in every parameter, with
-// a map whose every cell differs from its neighbours.
-sim::Configuration knownConfiguration() {
-  return {.inhTime = 17,
-          .killRpm = 700,
-          .fuelMx = 40000,
-          .minPres = 1023,
-          .flgVal = 0,
-          .cutRate = 9,
-          .cutTime = 200,
-          .trgInj = 3,
-          .oneShot = 2900,
-          .mapType = 2,
-          .trgRev = 6};
-}
-
-sim::Gains knownGains() {
-  sim::Gains gains{};
-  for (int i = 0; i < sim::kGainCount; ++i) gains[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
-  return gains;
-}
-
-std::string gainLine(int index, int value) {
-  char line[32];
-  std::snprintf(line, sizeof line, "MAPM[%03d]=%d\n", index, value);
-  return line;
-}
-
-// The set file of a controller, written out here independently of the writer.
-std::string setFileText(const sim::Configuration& c, const sim::Gains& gains) {
-  const std::pair<const char*, unsigned> parameters[] = {
-      {"FLG_VAL = ", c.flgVal},  {"MIN_PRES= ", c.minPres}, {"TRG_REV = ", c.trgRev},  {"TRG_INJ = ", c.trgInj},
-      {"ONE_SHOT= ", c.oneShot}, {"KILL_RPM= ", c.killRpm}, {"FUEL_MX = ", c.fuelMx},  {"CUT_RATE= ", c.cutRate},
-      {"CUT_TIME= ", c.cutTime}, {"INH_TIME= ", c.inhTime}, {"MAP_TYPE= ", c.mapType},
-  };
-  std::string text;
-  for (const auto& [key, value] : parameters) text += key + std::to_string(value) + "\n";
-  for (int i = 0; i < sim::kGainCount; ++i) text += gainLine(i, gains[static_cast<std::size_t>(i)]);
-  return text;
-}
-
-std::string contentsOf(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t at = 0;
@@ -85,22 +43,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     lines.push_back(text.substr(at, end - at));
   }
   return lines;
-}
-
-std::vector<std::string> entries(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-Bytes frame(char letter, int p1, int p2, int p3) {
-  return {0x02,
-          0x06,
-          static_cast<std::uint8_t>(letter),
-          static_cast<std::uint8_t>(p1),
-          static_cast<std::uint8_t>(p2),
-          static_cast<std::uint8_t>(p3)};
 }
 
 // What the user sees of a transfer while it runs: the text of stat each time
@@ -118,6 +60,9 @@ class ProgressWatch : public FieldObserver {
     buttonsShownDuringProgress = buttonsShownDuringProgress || w_.Begin_Comm.visible() || w_.Halt_Comm.visible();
   }
 
+  // The last text shown, empty when none was.
+  std::string last() const { return texts.empty() ? std::string() : texts.back(); }
+
   std::vector<std::string> texts;
   bool buttonsShownDuringProgress = false;
   std::function<void(Field&)> onRepaint;  // lets a test act at a chosen moment
@@ -128,13 +73,8 @@ class ProgressWatch : public FieldObserver {
 
 // A started-up program with Com1 chosen, the emulator on its line, and a
 // directory of its own for set files.
-class TransferTest : public ::testing::Test {
+class TransferTest : public testing::LineFixture {
  protected:
-  Program& program() { return *p.program; }
-  TFrm_Mapping& w() { return p.program.window(); }
-  testing::RecordingDesktop& desktop() { return p.program.desktop; }
-  sim::Controller& controller() { return p.line.controller(); }
-
   void expectButtonsBack() {
     EXPECT_TRUE(w().Begin_Comm.visible());
     EXPECT_TRUE(w().Halt_Comm.visible());
@@ -142,9 +82,8 @@ class TransferTest : public ::testing::Test {
     EXPECT_FALSE(w().Halt_Comm.enabled());
   }
 
-  ProgramOnLine p;
   TempDir files;
-  ProgressWatch watch{p.program.window()};
+  ProgressWatch watch{w()};
 };
 
 // ---------------------------------------------------------------- saving
@@ -152,7 +91,7 @@ class TransferTest : public ::testing::Test {
 class SaveTest : public TransferTest {
  protected:
   void SetUp() override {
-    controller().setMemory({knownConfiguration(), knownGains()});
+    controller().setMemory({tuneConfiguration(), tuneGains()});
     target = files.path() / "tune.set";
   }
 
@@ -168,12 +107,12 @@ TEST_F(SaveTest, WritesTheControllerExactlyToTheChosenFile) {
   save(target);
   EXPECT_TRUE(desktop().messages.empty()) << desktop().messageTexts().front();
   const std::string text = contentsOf(target);
-  EXPECT_EQ(text, setFileText(knownConfiguration(), knownGains()));
+  EXPECT_EQ(text, tuneFile().text);
   const auto lines = linesOf(text);
   ASSERT_EQ(lines.size(), 139u);
   EXPECT_EQ(lines[11], "MAPM[000]=255") << "line 12 holds cell 0";
   EXPECT_EQ(lines[138], "MAPM[127]=128") << "line 139 holds cell 127";
-  EXPECT_EQ(entries(files.path()), std::vector<std::string>{"tune.set"}) << "no temporary file is left";
+  EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"tune.set"}) << "no temporary file is left";
 
   ASSERT_EQ(desktop().dialogs.size(), 1u);
   EXPECT_TRUE(desktop().dialogs[0].save);
@@ -183,8 +122,8 @@ TEST_F(SaveTest, WritesTheControllerExactlyToTheChosenFile) {
 
 TEST_F(SaveTest, AsksForTheConfigurationThenEveryCellInOrder) {
   save(target);
-  const auto& written = p.line.written();
-  ASSERT_EQ(p.line.writtenLetters(), "C" + std::string(128, 'E'));
+  const auto& written = line().written();
+  ASSERT_EQ(lettersOf(line().writtenFrames()), "C" + std::string(128, 'E'));
   EXPECT_EQ(written[0].bytes, frame('C', 0, 0, 0));
   for (int i = 0; i < 128; ++i) EXPECT_EQ(written[i + 1].bytes, frame('E', i, 1, 32)) << "cell " << i;
 }
@@ -212,7 +151,7 @@ TEST_F(SaveTest, ShowsItsProgressPerCellThenDone) {
                                 ProgressText{8, "6.3 %"}, ProgressText{64, "50.0 %"}, ProgressText{127, "99.2 %"}}) {
     EXPECT_EQ(watch.texts[t.at], std::string("Uploading controller ") + t.text) << "cell " << t.at;
   }
-  EXPECT_EQ(watch.texts.back(), "Uploading controller DONE");
+  EXPECT_EQ(watch.last(), "Uploading controller DONE");
   EXPECT_EQ(w().stat.text(), "Uploading controller DONE");
 }
 
@@ -225,7 +164,7 @@ TEST_F(SaveTest, TakesAConfigurationThatComesAfterTheExchangeGaveUp) {
   };
   save(target);
   EXPECT_TRUE(desktop().messages.empty()) << desktop().messageTexts().front();
-  EXPECT_EQ(contentsOf(target), setFileText(knownConfiguration(), knownGains()));
+  EXPECT_EQ(contentsOf(target), tuneFile().text);
 }
 
 TEST_F(SaveTest, AReplyForAnotherCellIsNotSavedInPlaceOfTheCellAskedFor) {
@@ -233,7 +172,7 @@ TEST_F(SaveTest, AReplyForAnotherCellIsNotSavedInPlaceOfTheCellAskedFor) {
   controller().faults().deadCells = {7};
   watch.onRepaint = [this](Field& field) {
     if (&field == &w().stat && w().stat.text() == "Uploading controller 4.7 %") {
-      p.line.arrive(p.line.clock().now() + 1, {0x02, 0x06, 'E', 3, 1, 99});
+      line().arrive(line().clock().now() + 1, testing::reply('E', {3, 1, 99}));
     }
   };
   writeFile(target, "KEEP ME\n");
@@ -245,13 +184,13 @@ TEST_F(SaveTest, AReplyForAnotherCellIsNotSavedInPlaceOfTheCellAskedFor) {
 TEST_F(SaveTest, ChoosingAnExistingFileReplacesItsWholeContent) {
   writeFile(target, std::string(5000, 'x'));
   save(target);
-  EXPECT_EQ(contentsOf(target), setFileText(knownConfiguration(), knownGains()));
+  EXPECT_EQ(contentsOf(target), tuneFile().text);
 }
 
 TEST_F(SaveTest, CancelInTheDialogWritesNothing) {
   save(std::nullopt);
   EXPECT_EQ(desktop().dialogs.size(), 1u);
-  EXPECT_TRUE(entries(files.path()).empty());
+  EXPECT_TRUE(entriesOf(files.path()).empty());
   EXPECT_TRUE(desktop().messages.empty());
   expectButtonsBack();
 }
@@ -277,8 +216,8 @@ TEST_P(SaveFromFaultyController, WritesNoFile) {
   EXPECT_EQ(desktop().messages[0].caption, "ERROR!");
   EXPECT_TRUE(desktop().dialogs.empty());
   EXPECT_EQ(contentsOf(target), "KEEP ME\n");
-  EXPECT_EQ(entries(files.path()), std::vector<std::string>{"tune.set"});
-  EXPECT_EQ(p.line.writtenLetters(), GetParam().framesSent);
+  EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"tune.set"});
+  EXPECT_EQ(lettersOf(line().writtenFrames()), GetParam().framesSent);
   expectButtonsBack();
 }
 
@@ -309,7 +248,7 @@ TEST_P(SaveToBadTarget, SaysTheFileCouldNotBeWrittenAndLeavesNothing) {
   EXPECT_EQ(message.caption, "ERROR!");
   EXPECT_NE(message.text.find("could not be written"), std::string::npos) << message.text;
   EXPECT_NE(message.text.find(bad.string()), std::string::npos) << message.text;
-  EXPECT_EQ(entries(files.path()), std::vector<std::string>{"folder.set"});
+  EXPECT_EQ(entriesOf(files.path()), std::vector<std::string>{"folder.set"});
   EXPECT_TRUE(fs::is_empty(files.path() / "folder.set"));
   expectButtonsBack();
 }
@@ -328,8 +267,8 @@ TEST_F(SaveTest, WithNoPortSelectedSaysSoAndThatNothingCame) {
   EXPECT_EQ(desktop().messages[1].text, kNoData);
   EXPECT_EQ(desktop().messages[1].caption, "ERROR!");
   EXPECT_TRUE(desktop().dialogs.empty());
-  EXPECT_TRUE(p.line.written().empty());
-  EXPECT_TRUE(entries(files.path()).empty());
+  EXPECT_TRUE(line().written().empty());
+  EXPECT_TRUE(entriesOf(files.path()).empty());
 }
 
 // ---------------------------------------------------------------- loading
@@ -353,19 +292,13 @@ class LoadTest : public TransferTest {
     Putdataincontroller1Click(program());
   }
 
-  std::vector<Bytes> framesSent() const {
-    std::vector<Bytes> frames;
-    for (const auto& f : p.line.written()) frames.push_back(f.bytes);
-    return frames;
-  }
-
   fs::path source;
   long long startedMs = 0;
 };
 
 TEST_F(LoadTest, AFileSavedFromOneControllerMakesAnotherIdentical) {
   ProgramOnLine first;
-  first.line.controller().setMemory({knownConfiguration(), knownGains()});
+  first.line.controller().setMemory({tuneConfiguration(), tuneGains()});
   first.program.desktop.saveAnswers.push_back(source.string());
   GetDataFromController(*first.program);
   ASSERT_TRUE(first.program.desktop.messages.empty());
@@ -373,8 +306,8 @@ TEST_F(LoadTest, AFileSavedFromOneControllerMakesAnotherIdentical) {
 
   loadAnswering(source);
   EXPECT_TRUE(desktop().messages.empty()) << desktop().messageTexts().front();
-  EXPECT_EQ(controller().configuration(), knownConfiguration());
-  EXPECT_EQ(controller().memory().gains, knownGains());
+  EXPECT_EQ(controller().configuration(), tuneConfiguration());
+  EXPECT_EQ(controller().memory().gains, tuneGains());
   // The echoes rewrite the window from what the controller now holds.
   EXPECT_EQ(w().GainCells[0]->text(), "1.99");
   EXPECT_EQ(w().GainCells[127]->text(), "1.00");
@@ -382,21 +315,21 @@ TEST_F(LoadTest, AFileSavedFromOneControllerMakesAnotherIdentical) {
 }
 
 TEST_F(LoadTest, SendsTheParametersInFileOrderThenEveryGain) {
-  load(setFileText(knownConfiguration(), knownGains()));
-  ASSERT_EQ(p.line.writtenLetters(), "fpkjqimztuv" + std::string(128, 'e'));
-  const auto frames = framesSent();
+  load(tuneFile().text);
+  ASSERT_EQ(lettersOf(line().writtenFrames()), "fpkjqimztuv" + std::string(128, 'e'));
+  const auto frames = line().writtenFrames();
   EXPECT_EQ(frames[0], frame('f', 0, 0, 0));
   EXPECT_EQ(frames[1], frame('p', 0xFF, 0x03, 0)) << "1023, low byte first";
   EXPECT_EQ(frames[6], frame('m', 0x40, 0x9C, 0)) << "40000";
   for (int i = 0; i < 128; ++i) EXPECT_EQ(frames[11 + i], frame('e', i, 1, 255 - i)) << "cell " << i;
-  EXPECT_EQ(p.line.waitingBytes(), 0u) << "every echo was read";
+  EXPECT_EQ(line().waitingBytes(), 0u) << "every echo was read";
 }
 
 TEST_F(LoadTest, ShowsItsProgressAgainst140LinesWithTheButtonsHidden) {
-  load(setFileText(knownConfiguration(), knownGains()));
+  load(tuneFile().text);
   ASSERT_EQ(watch.texts.size(), 139u);
   EXPECT_EQ(watch.texts.front(), "Downloading controller .7 %");
-  EXPECT_EQ(watch.texts.back(), "Downloading controller 99.3 %");
+  EXPECT_EQ(watch.last(), "Downloading controller 99.3 %");
   EXPECT_EQ(w().stat.text(), "Downloading controller 99.3 %") << "the last text stays";
   EXPECT_FALSE(watch.buttonsShownDuringProgress);
   expectButtonsBack();
@@ -405,7 +338,7 @@ TEST_F(LoadTest, ShowsItsProgressAgainst140LinesWithTheButtonsHidden) {
 TEST_F(LoadTest, LeavesThePortOpenAndIdleWithCommunicationStopped) {
   Begin_CommClick(program());
   ASSERT_EQ(w().height(), kExpandedHeight);
-  load(setFileText(knownConfiguration(), knownGains()));
+  load(tuneFile().text);
   EXPECT_EQ(program().CommState, CommState::Idle);
   EXPECT_TRUE(program().ControllerPort.IsOpen);
   EXPECT_FALSE(w().Gain_Table_Group.visible());
@@ -417,8 +350,8 @@ TEST_F(LoadTest, LeavesThePortOpenAndIdleWithCommunicationStopped) {
 }
 
 TEST_F(LoadTest, TakesTheParameterExchangesThenTheGainPacingInVirtualTime) {
-  load(setFileText(knownConfiguration(), knownGains()));
-  const auto& written = p.line.written();
+  load(tuneFile().text);
+  const auto& written = line().written();
   ASSERT_EQ(written.size(), 139u);
   const long long parameterMs = kExchangeWaitMs + kQuietMs;
   const long long gainMs = 20 + kQuietMs;
@@ -430,20 +363,18 @@ TEST_F(LoadTest, TakesTheParameterExchangesThenTheGainPacingInVirtualTime) {
 }
 
 TEST_F(LoadTest, CrLfLineEndsSendTheSameFramesAsLf) {
-  const std::string lf = setFileText(knownConfiguration(), knownGains());
+  const std::string lf = tuneFile().text;
   std::string crlf;
   for (const std::string& line : linesOf(lf)) crlf += line + "\r\n";
   load(crlf);
-  const auto fromCrLf = framesSent();
-  EXPECT_EQ(watch.texts.back(), "Downloading controller 99.3 %");
+  const auto fromCrLf = line().writtenFrames();
+  EXPECT_EQ(watch.last(), "Downloading controller 99.3 %");
 
   ProgramOnLine other;
   other.program.desktop.openAnswers.push_back((files.path() / "lf.set").string());
   writeFile(files.path() / "lf.set", lf);
   Putdataincontroller1Click(*other.program);
-  std::vector<Bytes> fromLf;
-  for (const auto& f : other.line.written()) fromLf.push_back(f.bytes);
-  EXPECT_EQ(fromCrLf, fromLf);
+  EXPECT_EQ(fromCrLf, other.line.writtenFrames());
   EXPECT_EQ(fromCrLf.size(), 139u);
 }
 
@@ -460,7 +391,7 @@ class LoadOneLine : public LoadTest, public ::testing::WithParamInterface<LineFr
 
 TEST_P(LoadOneLine, SendsItsFrame) {
   load(GetParam().text);
-  EXPECT_EQ(framesSent(), std::vector<Bytes>{GetParam().frame});
+  EXPECT_EQ(line().writtenFrames(), std::vector<Bytes>{GetParam().frame});
   EXPECT_TRUE(desktop().messages.empty());
 }
 
@@ -488,8 +419,8 @@ TEST_F(LoadTest, AParameterAfterGainLinesIsStillConfirmed) {
 
 TEST_F(LoadTest, LinesThatMatchNoKeyAreSkippedButCounted) {
   load("# my tune\nflg_val = 1\nCUT_RATE= 77\n\n");
-  EXPECT_EQ(framesSent(), std::vector<Bytes>{frame('z', 77, 0, 0)});
-  EXPECT_EQ(watch.texts.back(), "Downloading controller 2.9 %") << "4 of 140 lines";
+  EXPECT_EQ(line().writtenFrames(), std::vector<Bytes>{frame('z', 77, 0, 0)});
+  EXPECT_EQ(watch.last(), "Downloading controller 2.9 %") << "4 of 140 lines";
 }
 
 // Files with a line whose value cannot be sent: the file is refused before
@@ -509,7 +440,7 @@ TEST_P(LoadRefusedFile, SendsNothingAndNamesTheLine) {
   const sim::Memory before = controller().memory();
   w().stat.setText("before");
   load(GetParam().text);
-  EXPECT_TRUE(p.line.written().empty());
+  EXPECT_TRUE(line().written().empty());
   ASSERT_EQ(desktop().messages.size(), 1u);
   EXPECT_EQ(desktop().messages[0].caption, "ERROR!");
   EXPECT_EQ(desktop().messages[0].text.rfind(GetParam().named, 0), 0u) << desktop().messages[0].text;
@@ -560,7 +491,7 @@ TEST_P(LoadSendingNothing, LeavesTheControllerAndStatAlone) {
   const sim::Memory before = controller().memory();
 
   loadAnswering(c.answer(files.path()));
-  EXPECT_TRUE(p.line.written().empty());
+  EXPECT_TRUE(line().written().empty());
   EXPECT_EQ(controller().memory(), before);
   EXPECT_EQ(w().stat.text(), "before");
   std::vector<std::pair<std::string, std::string>> shown;
@@ -605,13 +536,13 @@ class LoadIntoFaultyController : public LoadTest, public ::testing::WithParamInt
 
 TEST_P(LoadIntoFaultyController, SaysHowManyCommandsWereNotConfirmed) {
   GetParam().set(controller().faults());
-  load(setFileText(knownConfiguration(), knownGains()));
-  EXPECT_EQ(p.line.written().size(), 139u) << "the whole file is still sent";
+  load(tuneFile().text);
+  EXPECT_EQ(line().written().size(), 139u) << "the whole file is still sent";
   ASSERT_EQ(desktop().messages.size(), 1u);
   EXPECT_EQ(desktop().messages[0].caption, "ERROR!");
   EXPECT_EQ(desktop().messages[0].text.rfind(std::string(GetParam().count) + " command(s)", 0), 0u)
       << desktop().messages[0].text;
-  EXPECT_EQ(watch.texts.back(), "Downloading controller 99.3 %");
+  EXPECT_EQ(watch.last(), "Downloading controller 99.3 %");
   expectButtonsBack();
 }
 

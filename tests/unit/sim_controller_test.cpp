@@ -6,31 +6,28 @@
 #include <vector>
 
 #include "sim/lib/controller.h"
+#include "support/line_bytes.h"
 
 namespace korvane::sim {
 namespace {
 
-using B = Bytes;
-
-B frame(char letter, std::uint8_t p1 = 0, std::uint8_t p2 = 0, std::uint8_t p3 = 0) {
-  return {0x02, 0x06, static_cast<std::uint8_t>(letter), p1, p2, p3};
-}
+using testing::frame;
 
 // Everything the controller sends back for `bytes`, chunks joined.
-B replyTo(Controller& c, const B& bytes, long long nowMs = 0) {
-  B all;
+Bytes replyTo(Controller& c, const Bytes& bytes, long long nowMs = 0) {
+  Bytes all;
   for (const ReplyChunk& chunk : c.feed(bytes, nowMs)) all.insert(all.end(), chunk.bytes.begin(), chunk.bytes.end());
   return all;
 }
 
-B concat(std::initializer_list<B> parts) {
-  B all;
-  for (const B& p : parts) all.insert(all.end(), p.begin(), p.end());
+Bytes concat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
   return all;
 }
 
 struct LetterCase {
-  B frame;
+  Bytes frame;
   char letter;
   std::size_t length;
 };
@@ -41,7 +38,7 @@ class EveryCommand : public ::testing::TestWithParam<LetterCase> {};
 
 TEST_P(EveryCommand, AnswersWithItsLetterAndLength) {
   Controller c;
-  const B reply = replyTo(c, GetParam().frame);
+  const Bytes reply = replyTo(c, GetParam().frame);
   ASSERT_EQ(reply.size(), GetParam().length);
   EXPECT_EQ(reply[0], 0x02);
   EXPECT_EQ(reply[1], GetParam().length);
@@ -61,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, EveryCommand,
 TEST(Controller, ReportsItsRevisionLowByteFirst) {
   Controller c;
   c.setRevision(10274);
-  EXPECT_EQ(replyTo(c, frame('R')), (B{0x02, 0x05, 'R', 0x22, 0x28}));
+  EXPECT_EQ(replyTo(c, frame('R')), (Bytes{0x02, 0x05, 'R', 0x22, 0x28}));
 }
 
 TEST(Controller, ConfigurationReplyPlacesEveryParameter) {
@@ -79,15 +76,15 @@ TEST(Controller, ConfigurationReplyPlacesEveryParameter) {
   cfg.mapType = 0x41;
   cfg.trgRev = 6;
   c.setConfiguration(cfg);
-  EXPECT_EQ(replyTo(c, frame('C')), (B{0x02, 0x14, 'C',  0x31, 0x00, 0xFF, 0x03, 0x34, 0x12, 0x69,
-                                       0x01, 0x02, 0xC8, 0x72, 0x03, 0x00, 0x54, 0x0B, 0x41, 0x06}));
+  EXPECT_EQ(replyTo(c, frame('C')), (Bytes{0x02, 0x14, 'C',  0x31, 0x00, 0xFF, 0x03, 0x34, 0x12, 0x69,
+                                           0x01, 0x02, 0xC8, 0x72, 0x03, 0x00, 0x54, 0x0B, 0x41, 0x06}));
 }
 
 struct ParameterCase {
   char letter;
-  B frame;     // the command as the tool sends it
-  B echo;      // the whole echo
-  int offset;  // where the value lands in the configuration reply
+  Bytes frame;  // the command as the tool sends it
+  Bytes echo;   // the whole echo
+  int offset;   // where the value lands in the configuration reply
 };
 
 void PrintTo(const ParameterCase& c, std::ostream* os) { *os << "'" << c.letter << "'"; }
@@ -97,37 +94,37 @@ class ParameterWrite : public ::testing::TestWithParam<ParameterCase> {};
 TEST_P(ParameterWrite, EchoesTheValueAndShowsItInTheConfiguration) {
   const ParameterCase& p = GetParam();
   Controller c;
-  B before = replyTo(c, frame('C'));
+  Bytes before = replyTo(c, frame('C'));
   EXPECT_EQ(replyTo(c, p.frame), p.echo);
-  B after = replyTo(c, frame('C'));
+  Bytes after = replyTo(c, frame('C'));
   const std::size_t width = p.echo.size() - 3;
   std::copy_n(p.echo.begin() + 3, width, before.begin() + p.offset);
   EXPECT_EQ(after, before) << "only the written parameter changes";
 }
 
 INSTANTIATE_TEST_SUITE_P(Parameters, ParameterWrite,
-                         ::testing::Values(ParameterCase{'u', frame('u', 200), B{2, 4, 'u', 200}, 3},
-                                           ParameterCase{'i', frame('i', 0xFF, 0x03), B{2, 5, 'i', 0xFF, 0x03}, 5},
-                                           ParameterCase{'m', frame('m', 0x05, 0x00), B{2, 5, 'm', 0x05, 0x00}, 7},
-                                           ParameterCase{'p', frame('p', 105, 1), B{2, 5, 'p', 105, 1}, 9},
-                                           ParameterCase{'f', frame('f', 0), B{2, 4, 'f', 0}, 11},
-                                           ParameterCase{'z', frame('z', 77), B{2, 4, 'z', 77}, 12},
-                                           ParameterCase{'t', frame('t', 255), B{2, 4, 't', 255}, 13},
-                                           ParameterCase{'j', frame('j', 7), B{2, 4, 'j', 7}, 14},
-                                           ParameterCase{'q', frame('q', 0x54, 0x0B), B{2, 5, 'q', 0x54, 0x0B}, 16},
-                                           ParameterCase{'v', frame('v', 2), B{2, 4, 'v', 2}, 18},
+                         ::testing::Values(ParameterCase{'u', frame('u', 200), Bytes{2, 4, 'u', 200}, 3},
+                                           ParameterCase{'i', frame('i', 0xFF, 0x03), Bytes{2, 5, 'i', 0xFF, 0x03}, 5},
+                                           ParameterCase{'m', frame('m', 0x05, 0x00), Bytes{2, 5, 'm', 0x05, 0x00}, 7},
+                                           ParameterCase{'p', frame('p', 105, 1), Bytes{2, 5, 'p', 105, 1}, 9},
+                                           ParameterCase{'f', frame('f', 0), Bytes{2, 4, 'f', 0}, 11},
+                                           ParameterCase{'z', frame('z', 77), Bytes{2, 4, 'z', 77}, 12},
+                                           ParameterCase{'t', frame('t', 255), Bytes{2, 4, 't', 255}, 13},
+                                           ParameterCase{'j', frame('j', 7), Bytes{2, 4, 'j', 7}, 14},
+                                           ParameterCase{'q', frame('q', 0x54, 0x0B), Bytes{2, 5, 'q', 0x54, 0x0B}, 16},
+                                           ParameterCase{'v', frame('v', 2), Bytes{2, 4, 'v', 2}, 18},
                                            // a byte command ignores the second parameter byte
-                                           ParameterCase{'k', frame('k', 6, 1, 9), B{2, 4, 'k', 6}, 19}),
+                                           ParameterCase{'k', frame('k', 6, 1, 9), Bytes{2, 4, 'k', 6}, 19}),
                          [](const auto& info) {
                            return std::string(1, info.param.letter) + (std::islower(info.param.letter) ? "_" : "");
                          });
 
 TEST(Controller, GainWriteIsEchoedAndReadBack) {
   Controller c;
-  EXPECT_EQ(replyTo(c, frame('e', 5, 1, 200)), (B{0x02, 0x06, 'e', 0x05, 0x01, 0xC8}));
-  EXPECT_EQ(replyTo(c, frame('E', 5, 1, 32)), (B{0x02, 0x06, 'E', 0x05, 0x01, 0xC8}));
+  EXPECT_EQ(replyTo(c, frame('e', 5, 1, 200)), (Bytes{0x02, 0x06, 'e', 0x05, 0x01, 0xC8}));
+  EXPECT_EQ(replyTo(c, frame('E', 5, 1, 32)), (Bytes{0x02, 0x06, 'E', 0x05, 0x01, 0xC8}));
   EXPECT_EQ(c.gain(5), 200);
-  EXPECT_EQ(replyTo(c, frame('e', 127, 1, 0)), (B{0x02, 0x06, 'e', 0x7F, 0x01, 0x00}));
+  EXPECT_EQ(replyTo(c, frame('e', 127, 1, 0)), (Bytes{0x02, 0x06, 'e', 0x7F, 0x01, 0x00}));
   EXPECT_EQ(c.gain(127), 0);
   EXPECT_NE(c.gain(4), 200);
 }
@@ -136,9 +133,9 @@ TEST(Controller, AddressesOutsideTheGainMapReadZeroAndAreNotWritten) {
   Controller c;
   c.fillGains(99);
   const Gains before = c.memory().gains;
-  EXPECT_EQ(replyTo(c, frame('E', 0xFF, 0x00, 32)), (B{0x02, 0x06, 'E', 0xFF, 0x00, 0}));
-  EXPECT_EQ(replyTo(c, frame('e', 0x80, 0x01, 55)), (B{0x02, 0x06, 'e', 0x80, 0x01, 0}));
-  EXPECT_EQ(replyTo(c, frame('e', 0x00, 0x00, 55)), (B{0x02, 0x06, 'e', 0x00, 0x00, 0}));
+  EXPECT_EQ(replyTo(c, frame('E', 0xFF, 0x00, 32)), (Bytes{0x02, 0x06, 'E', 0xFF, 0x00, 0}));
+  EXPECT_EQ(replyTo(c, frame('e', 0x80, 0x01, 55)), (Bytes{0x02, 0x06, 'e', 0x80, 0x01, 0}));
+  EXPECT_EQ(replyTo(c, frame('e', 0x00, 0x00, 55)), (Bytes{0x02, 0x06, 'e', 0x00, 0x00, 0}));
   EXPECT_EQ(c.memory().gains, before);
 }
 
@@ -146,14 +143,14 @@ TEST(Controller, LiveDataReplyCarriesTheThreeReadings) {
   Controller c;
   c.holdLiveData({.map = 0x0123, .rpm = 0x0345, .pulseWidth = 0x1234});
   EXPECT_EQ(replyTo(c, frame('A')),
-            (B{0x02, 0x14, 'A', 0x23, 0x01, 0, 0, 0x45, 0x03, 0, 0, 0x34, 0x12, 0, 0, 0, 0, 0, 0, 0}));
+            (Bytes{0x02, 0x14, 'A', 0x23, 0x01, 0, 0, 0x45, 0x03, 0, 0, 0x34, 0x12, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(Controller, LiveDataReplyFollowsTheEngineAtTheFeedTime) {
   Controller c;
   for (long long t : {0LL, 4321LL, 60000LL}) {
     const LiveData engine = engineAt(t, c.memory());
-    const B reply = replyTo(c, frame('A'), t);
+    const Bytes reply = replyTo(c, frame('A'), t);
     EXPECT_EQ(reply[3] | reply[4] << 8, engine.map) << t;
     EXPECT_EQ(reply[7] | reply[8] << 8, engine.rpm) << t;
     EXPECT_EQ(reply[11] | reply[12] << 8, engine.pulseWidth) << t;
@@ -164,38 +161,39 @@ TEST(Controller, LiveDataReplyFollowsTheEngineAtTheFeedTime) {
 
 TEST(FrameAssembly, FrameFedByteByByteIsAnsweredOnceComplete) {
   Controller c;
-  const B r = frame('R');
-  for (std::size_t i = 0; i + 1 < r.size(); ++i) EXPECT_TRUE(c.feed(B{r[i]}, 0).empty()) << i;
-  EXPECT_EQ(replyTo(c, B{r.back()}).size(), 5u);
+  const Bytes r = frame('R');
+  for (std::size_t i = 0; i + 1 < r.size(); ++i) EXPECT_TRUE(c.feed(Bytes{r[i]}, 0).empty()) << i;
+  EXPECT_EQ(replyTo(c, Bytes{r.back()}).size(), 5u);
 }
 
 TEST(FrameAssembly, TwoFramesInOneFeedAreAnsweredInOrder) {
   Controller c;
-  const auto chunks = c.feed(concat({frame('R'), frame('k', 6), B{0x02, 0x06}}), 0);
+  const auto chunks = c.feed(concat({frame('R'), frame('k', 6), Bytes{0x02, 0x06}}), 0);
   ASSERT_EQ(chunks.size(), 2u);
   EXPECT_EQ(chunks[0].bytes[2], 'R');
-  EXPECT_EQ(chunks[1].bytes, (B{2, 4, 'k', 6}));
-  EXPECT_EQ(replyTo(c, B{'R', 0, 0, 0}).size(), 5u) << "the started third frame completes";
+  EXPECT_EQ(chunks[1].bytes, (Bytes{2, 4, 'k', 6}));
+  EXPECT_EQ(replyTo(c, Bytes{'R', 0, 0, 0}).size(), 5u) << "the started third frame completes";
 }
 
-class JunkBeforeFrame : public ::testing::TestWithParam<B> {};
+class JunkBeforeFrame : public ::testing::TestWithParam<Bytes> {};
 
 TEST_P(JunkBeforeFrame, IsDiscardedAndTheFrameAnswered) {
   Controller c;
-  EXPECT_EQ(replyTo(c, concat({GetParam(), frame('k', 4)})), (B{2, 4, 'k', 4}));
+  EXPECT_EQ(replyTo(c, concat({GetParam(), frame('k', 4)})), (Bytes{2, 4, 'k', 4}));
   EXPECT_EQ(c.discardedBytes(), GetParam().size());
   ASSERT_EQ(c.frames().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Junk, JunkBeforeFrame,
-                         ::testing::Values(B{0xFF}, B{0x00, 0x13, 0x37}, B{0x02}, B{0x02, 0x02}, B{0x02, 0x05},
-                                           B{0x06, 0x02, 0x07}, B{0x02, 0x06},       // a header with no letter
-                                           B{0x02, 0x06, 0x99, 0x02, 0x06, 0x02}));  // unknown letters
+                         ::testing::Values(Bytes{0xFF}, Bytes{0x00, 0x13, 0x37}, Bytes{0x02}, Bytes{0x02, 0x02},
+                                           Bytes{0x02, 0x05}, Bytes{0x06, 0x02, 0x07},
+                                           Bytes{0x02, 0x06},                            // a header with no letter
+                                           Bytes{0x02, 0x06, 0x99, 0x02, 0x06, 0x02}));  // unknown letters
 
 TEST(FrameAssembly, StalePartialFrameIsDroppedAfterAPause) {
   Controller c;
-  EXPECT_TRUE(c.feed(B{0x02, 0x06, 'k'}, 0).empty());
-  EXPECT_EQ(replyTo(c, frame('R'), 100), (B{0x02, 0x05, 'R', 0x22, 0x28}));
+  EXPECT_TRUE(c.feed(Bytes{0x02, 0x06, 'k'}, 0).empty());
+  EXPECT_EQ(replyTo(c, frame('R'), 100), (Bytes{0x02, 0x05, 'R', 0x22, 0x28}));
   EXPECT_EQ(c.discardedBytes(), 3u);
   ASSERT_EQ(c.frames().size(), 1u);
   EXPECT_EQ(c.frames()[0].atMs, 100);
@@ -203,8 +201,8 @@ TEST(FrameAssembly, StalePartialFrameIsDroppedAfterAPause) {
 
 TEST(FrameAssembly, PartialFrameCompletedWithoutAPauseIsKept) {
   Controller c;
-  EXPECT_TRUE(c.feed(B{0x02, 0x06, 'k'}, 0).empty());
-  EXPECT_EQ(replyTo(c, B{8, 0, 0}, kFrameGapMs), (B{2, 4, 'k', 8}));
+  EXPECT_TRUE(c.feed(Bytes{0x02, 0x06, 'k'}, 0).empty());
+  EXPECT_EQ(replyTo(c, Bytes{8, 0, 0}, kFrameGapMs), (Bytes{2, 4, 'k', 8}));
 }
 
 // --- fault modes ---
@@ -259,7 +257,7 @@ TEST(Faults, RepliesNeverOvertakeOneAnother) {
 
 struct GarbageCase {
   Garbage where;
-  B expected;
+  Bytes expected;
 };
 
 void PrintTo(const GarbageCase& c, std::ostream* os) {
@@ -276,16 +274,16 @@ TEST_P(GivenGarbage, SurroundsOrReplacesTheReply) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Where, GivenGarbage,
-                         ::testing::Values(GarbageCase{Garbage::Before, B{0xEE, 0x02, 2, 4, 'k', 4}},
-                                           GarbageCase{Garbage::After, B{2, 4, 'k', 4, 0xEE, 0x02}},
-                                           GarbageCase{Garbage::Instead, B{0xEE, 0x02}}));
+                         ::testing::Values(GarbageCase{Garbage::Before, Bytes{0xEE, 0x02, 2, 4, 'k', 4}},
+                                           GarbageCase{Garbage::After, Bytes{2, 4, 'k', 4, 0xEE, 0x02}},
+                                           GarbageCase{Garbage::Instead, Bytes{0xEE, 0x02}}));
 
 TEST(Faults, RandomGarbageIsOneToEightBytesAndVaries) {
   Controller c(Memory{}, 7);
   c.faults().garbage = Garbage::Instead;
-  std::vector<B> seen;
+  std::vector<Bytes> seen;
   for (int i = 0; i < 20; ++i) {
-    const B junk = replyTo(c, frame('R'), i * 100);
+    const Bytes junk = replyTo(c, frame('R'), i * 100);
     EXPECT_GE(junk.size(), 1u);
     EXPECT_LE(junk.size(), 8u);
     seen.push_back(junk);
@@ -314,7 +312,7 @@ TEST(Faults, FramesIntoADroppedLineAreKeptApartAndDoNotPutTheHangUpOff) {
   EXPECT_TRUE(c.feed(concat({frame('e', 3, 1, 9), frame('A')}), 100).empty());
   EXPECT_EQ(c.hangUpAtMs(), hangUp);
   ASSERT_EQ(c.ignoredFrames().size(), 2u);
-  EXPECT_EQ(B(c.ignoredFrames()[0].bytes.begin(), c.ignoredFrames()[0].bytes.end()), frame('e', 3, 1, 9));
+  EXPECT_EQ(Bytes(c.ignoredFrames()[0].bytes.begin(), c.ignoredFrames()[0].bytes.end()), frame('e', 3, 1, 9));
   EXPECT_EQ(c.ignoredFrames()[1].atMs, 100);
   EXPECT_NE(c.gain(3), 9) << "the controller never saw the write";
 }
@@ -343,7 +341,7 @@ TEST(Faults, FloodRepeatsTheJunkOrPoursRandomBytes) {
 
   Controller random(Memory{}, 3);
   random.faults().floodAfterFrames = 0;
-  const B first = random.floodChunk(0).bytes;
+  const Bytes first = random.floodChunk(0).bytes;
   EXPECT_EQ(first.size(), kFloodChunkBytes);
   EXPECT_NE(first, random.floodChunk(0).bytes);
 }

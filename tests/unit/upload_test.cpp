@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/startup.h"
@@ -16,9 +17,10 @@
 namespace korvane {
 namespace {
 
+using testing::Bytes;
 using testing::frame;
-using testing::FrameBytes;
-using Frames = std::vector<FrameBytes>;
+using testing::lettersOf;
+using Frames = std::vector<Bytes>;
 using Texts = std::vector<std::string>;
 
 constexpr const char* kRevLimiterAdjusted = "The value of the fuel cut RPM was too high, it has been adjusted";
@@ -56,7 +58,7 @@ class UploadTest : public testing::LineFixture {
     controller().setConfiguration(c);
     ASSERT_NO_FATAL_FAILURE(connectAndReadAll());
     w().Label18.setColour(kWhite);  // as a first upload would leave it
-    line().clearWritten();
+    line().clearHistory();
     desktop().messages.clear();
   }
 
@@ -90,7 +92,7 @@ TEST_P(WorkedExampleTest, SendsTheFrameAndTheEchoConfirmsTheField) {
   Field& field = e.target.in(w());
   edit(field, e.text);
   upload();
-  EXPECT_EQ(writtenFrames(), e.frames);
+  EXPECT_EQ(line().writtenFrames(), e.frames);
   EXPECT_EQ(desktop().messageTexts(), e.messages);
   EXPECT_EQ(field.text(), e.echoed);
   EXPECT_EQ(field.colour(), kWhite);
@@ -162,7 +164,7 @@ TEST_P(RefusalTest, ShowsTheMessageKeepsTheEditAndGoesOn) {
   ASSERT_EQ(desktop().messages.size(), 1u);
   EXPECT_EQ(desktop().messages[0].text, r.message);
   EXPECT_EQ(desktop().messages[0].caption, "ERROR");
-  EXPECT_EQ(line().writtenLetters(), r.sent + "u");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), r.sent + "u");
   EXPECT_EQ(field.text(), r.text);
   EXPECT_EQ(field.colour(), kYellow);
   EXPECT_EQ(program().CommState, CommState::Monitoring);
@@ -210,7 +212,7 @@ TEST_F(UploadTest, EachRefusedCellHasItsOwnMessage) {
   edit(*w().GainCells[10], "1.00");
   edit(*w().GainCells[11], "3");
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('e', 10, 1, 128)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('e', 10, 1, 128)});
   EXPECT_EQ(desktop().messages.size(), 2u);
 }
 
@@ -221,13 +223,13 @@ TEST_F(UploadTest, BlankCellsAreNeverSentAndOneMessageSaysHowMany) {
   tick();
   controller().faults().deadCells.clear();
   desktop().messages.clear();
-  line().clearWritten();
+  line().clearHistory();
   w().Label18.setColour(kWhite);
   const std::uint8_t before = controller().gain(50);
 
   edit(*w().GainCells[5], "1.50");
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('e', 5, 1, 192)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('e', 5, 1, 192)});
   EXPECT_EQ(desktop().messageTexts(), Texts{"88 blank MAP Gain cell(s) have been found, they will not be updated. "
                                             "Read the controller again to fill them."});
   EXPECT_EQ(controller().gain(50), before) << "no zero fuel written into an unread cell";
@@ -250,7 +252,7 @@ TEST_F(UploadTest, AllCellsTakeSixteenSecondsAfterTheFirstWait) {
   // 128 exchanges of 125 ms and the 5 ms the read waits after the reply,
   // with no extra pause between cells.
   EXPECT_EQ(upload(), 200 + 128 * 130);
-  EXPECT_EQ(line().writtenLetters(), std::string(128, 'e'));
+  EXPECT_EQ(lettersOf(line().writtenFrames()), std::string(128, 'e'));
   EXPECT_EQ(controller().gain(77), 128);
 }
 
@@ -271,12 +273,13 @@ TEST_F(UploadTest, EveryStepInOrderWithItsPause) {
   const long long took = upload();
 
   const auto& frames = line().written();
-  ASSERT_EQ(line().writtenLetters(), "m" + std::string(128, 'e') + "qijkvpzftu");
+  const std::string letters = lettersOf(line().writtenFrames());
+  ASSERT_EQ(letters, "m" + std::string(128, 'e') + "qijkvpzftu");
   EXPECT_EQ(frames.front().atMs - start, 200);
   // Parameters the controller stores get 200 ms after their exchange.
   const std::string settles = "ijkvpzftu";
   for (std::size_t k = 0; k + 1 < frames.size(); ++k) {
-    const bool settle = settles.find(frames[k].letter()) != std::string::npos;
+    const bool settle = settles.find(letters[k]) != std::string::npos;
     EXPECT_EQ(frames[k + 1].atMs - frames[k].atMs, 130 + (settle ? 200 : 0)) << "after frame " << k;
   }
   EXPECT_EQ(took, frames.back().atMs - start + 130 + 200);
@@ -287,48 +290,47 @@ TEST_F(UploadTest, RangeIsSentBeforeThePressureIsEncodedWithIt) {
   w().map_type_2.click();
   edit(w().Min_Pressure, "100");
   upload();
-  EXPECT_EQ(writtenFrames(), (Frames{frame('v', 1), frame('p', 105, 1)}));
+  EXPECT_EQ(line().writtenFrames(), (Frames{frame('v', 1), frame('p', 105, 1)}));
   EXPECT_EQ(w().Label18.colour(), kWhite);
   EXPECT_EQ(w().Min_Pressure.colour(), kWhite);
 }
 
+// A radio group marked by clicks, then left with one button checked or none.
 struct Choice {
-  Field TFrm_Mapping::*checked;  // none: both buttons of the group clear
-  std::uint8_t value;
+  const char* name;
+  std::vector<Field TFrm_Mapping::*> clicks;  // mark the group; the last one is then unchecked
+  Field TFrm_Mapping::*mark;                  // the field that carries the group's mark
+  Field TFrm_Mapping::*checked;               // none: every button of the group clear
+  Bytes frame;
 };
 
-void PrintTo(const Choice& c, std::ostream* os) { *os << static_cast<int>(c.value); }
+void PrintTo(const Choice& c, std::ostream* os) { *os << c.name; }
 
-class PulseModeTest : public UploadTest, public ::testing::WithParamInterface<Choice> {};
+class ChoiceTest : public UploadTest, public ::testing::WithParamInterface<Choice> {};
 
-TEST_P(PulseModeTest, SendsTheCheckedMode) {
-  w().Pulse_Mode_0.click();
-  w().Pulse_Mode_1.click();
-  w().Pulse_Mode_1.setChecked(false);
-  if (GetParam().checked) (w().*GetParam().checked).setChecked(true);
-  ASSERT_TRUE(w().Flag_Value.marked());
+TEST_P(ChoiceTest, SendsTheCheckedButton) {
+  const Choice& c = GetParam();
+  for (Field TFrm_Mapping::*button : c.clicks) (w().*button).click();
+  (w().*c.clicks.back()).setChecked(false);
+  if (c.checked) (w().*c.checked).setChecked(true);
+  ASSERT_TRUE((w().*c.mark).marked());
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('f', GetParam().value)});
+  EXPECT_EQ(line().writtenFrames(), Frames{c.frame});
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, PulseModeTest,
-                         ::testing::Values(Choice{&T::Pulse_Mode_0, 0}, Choice{&T::Pulse_Mode_1, 1},
-                                           Choice{nullptr, 2}));
+const std::vector<Field TFrm_Mapping::*> kPulseClicks = {&T::Pulse_Mode_0, &T::Pulse_Mode_1};
+const std::vector<Field TFrm_Mapping::*> kRangeClicks = {&T::map_type_2};
 
-class MapRangeTest : public UploadTest, public ::testing::WithParamInterface<Choice> {};
-
-TEST_P(MapRangeTest, SendsTheCheckedRange) {
-  w().map_type_2.click();
-  w().map_type_2.setChecked(false);
-  if (GetParam().checked) (w().*GetParam().checked).setChecked(true);
-  ASSERT_TRUE(w().Label18.marked());
-  upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('v', GetParam().value)});
-}
-
-INSTANTIATE_TEST_SUITE_P(Ranges, MapRangeTest,
-                         ::testing::Values(Choice{&T::map_type_1, 0}, Choice{&T::map_type_2, 1},
-                                           Choice{&T::map_type_3, 2}, Choice{nullptr, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Groups, ChoiceTest,
+    ::testing::Values(Choice{"PulseMode0", kPulseClicks, &T::Flag_Value, &T::Pulse_Mode_0, frame('f', 0)},
+                      Choice{"PulseMode1", kPulseClicks, &T::Flag_Value, &T::Pulse_Mode_1, frame('f', 1)},
+                      Choice{"NoPulseMode", kPulseClicks, &T::Flag_Value, nullptr, frame('f', 2)},
+                      Choice{"Range1", kRangeClicks, &T::Label18, &T::map_type_1, frame('v', 0)},
+                      Choice{"Range2", kRangeClicks, &T::Label18, &T::map_type_2, frame('v', 1)},
+                      Choice{"Range3", kRangeClicks, &T::Label18, &T::map_type_3, frame('v', 2)},
+                      Choice{"NoRange", kRangeClicks, &T::Label18, nullptr, frame('v', 0)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UploadBeforeTheConfiguration, RefusesWhatCannotBeEncodedYet) {
   testing::ProgramOnLine on;
@@ -338,7 +340,7 @@ TEST(UploadBeforeTheConfiguration, RefusesWhatCannotBeEncodedYet) {
   testing::LineFixture::edit(w.max_rpm, "5000");
   testing::LineFixture::edit(w.Min_Pressure, "30");
   Button1Click(p);
-  EXPECT_EQ(on.line.writtenLetters(), "");
+  EXPECT_EQ(lettersOf(on.line.writtenFrames()), "");
   EXPECT_EQ(on.program.desktop.messageTexts(),
             (Texts{"The Full Scale RPM is not known yet, the Rev Limiter will not be updated",
                    "The MAP sensor range is not known yet, the Cut Fuel Below pressure will not be updated"}));
@@ -348,7 +350,7 @@ TEST(UploadBeforeTheConfiguration, RefusesWhatCannotBeEncodedYet) {
   testing::LineFixture::edit(w.FS_RPM, "6000");
   w.map_type_2.click();
   Button1Click(p);
-  EXPECT_EQ(on.line.writtenLetters(), "qivp");
+  EXPECT_EQ(lettersOf(on.line.writtenFrames()), "qivp");
   EXPECT_TRUE(on.program.desktop.messages.empty());
   EXPECT_EQ(on.line.written()[1].bytes, testing::frame('i', 84, 3));
   EXPECT_EQ(on.line.written()[3].bytes, testing::frame('p', 80, 0));
@@ -373,13 +375,13 @@ TEST_P(UnreadableTest, EndsTheUploadAndLivePollingGoesOn) {
   edit(field, u.text);
   guarded(program(), [&] { Button1Click(program()); });
   EXPECT_EQ(desktop().exceptions, Texts{"Invalid variant type conversion."});
-  EXPECT_EQ(line().writtenLetters(), u.sent) << "nothing after the field is sent";
+  EXPECT_EQ(lettersOf(line().writtenFrames()), u.sent) << "nothing after the field is sent";
   EXPECT_EQ(field.colour(), kYellow);
   EXPECT_EQ(w().Inj_Inhibit.colour(), kYellow);
   EXPECT_EQ(program().CommState, CommState::Monitoring);
-  line().clearWritten();
+  line().clearHistory();
   tick();
-  EXPECT_EQ(line().writtenLetters(), "A");
+  EXPECT_EQ(lettersOf(line().writtenFrames()), "A");
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, UnreadableTest,
@@ -397,7 +399,7 @@ TEST_F(UploadTest, UnconfirmedFieldKeepsItsMark) {
   edit(w().Fuel_mx, "25");
   // The exchange waits 125 ms and the read gives up after 105 ms.
   EXPECT_EQ(upload(), 200 + 230);
-  EXPECT_EQ(writtenFrames(), Frames{frame('m', 244, 0)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('m', 244, 0)});
   EXPECT_EQ(w().Fuel_mx.colour(), kYellow);
   EXPECT_EQ(w().Fuel_mx.text(), "25");
 }
@@ -413,37 +415,52 @@ struct Unconfirmed {
 
 void PrintTo(const Unconfirmed& u, std::ostream* os) { *os << u.name; }
 
-class UnconfirmedDependency : public UploadTest, public ::testing::WithParamInterface<Unconfirmed> {};
+// The value that depends on the full scale or the range, and what the user
+// changes so that both are sent.
+struct Dependent {
+  const char* name;
+  std::function<void(TFrm_Mapping&)> edit;
+  Bytes sent;  // the only frame that goes out
+  const char* message;
+  Field TFrm_Mapping::*unsent;  // keeps its mark for the next upload
+};
 
-TEST_P(UnconfirmedDependency, FullScaleLeavesTheRevLimiterUnsent) {
-  GetParam().fault(controller().faults());
-  edit(w().FS_RPM, "8000");
+void PrintTo(const Dependent& d, std::ostream* os) { *os << d.name; }
+
+const Dependent kDependents[] = {
+    {"RevLimiterOnFullScale", [](TFrm_Mapping& w) { testing::LineFixture::edit(w.FS_RPM, "8000"); }, frame('q', 39, 9),
+     "The Full Scale RPM was not confirmed by the controller, the Rev Limiter will not be updated", &T::max_rpm},
+    {"PressureOnRange",
+     [](TFrm_Mapping& w) {
+       w.map_type_2.click();
+       testing::LineFixture::edit(w.Min_Pressure, "100");
+     },
+     frame('v', 1),
+     "The MAP sensor range was not confirmed by the controller, the Cut Fuel Below pressure will not be updated",
+     &T::Min_Pressure},
+};
+
+class UnconfirmedDependency : public UploadTest,
+                              public ::testing::WithParamInterface<std::tuple<Dependent, Unconfirmed>> {};
+
+TEST_P(UnconfirmedDependency, LeavesTheDependentValueUnsent) {
+  const auto& [dependent, unconfirmed] = GetParam();
+  unconfirmed.fault(controller().faults());
+  dependent.edit(w());
   upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('q', 39, 9)});
-  EXPECT_EQ(desktop().messageTexts(),
-            Texts{"The Full Scale RPM was not confirmed by the controller, the Rev Limiter will not be updated"});
-  EXPECT_EQ(w().max_rpm.colour(), kYellow) << "sent with the next upload";
+  EXPECT_EQ(line().writtenFrames(), Frames{dependent.sent});
+  EXPECT_EQ(desktop().messageTexts(), Texts{dependent.message});
+  EXPECT_EQ((w().*dependent.unsent).colour(), kYellow) << "sent with the next upload";
 }
 
-TEST_P(UnconfirmedDependency, RangeLeavesThePressureUnsent) {
-  GetParam().fault(controller().faults());
-  w().map_type_2.click();
-  edit(w().Min_Pressure, "100");
-  upload();
-  EXPECT_EQ(writtenFrames(), Frames{frame('v', 1)});
-  EXPECT_EQ(
-      desktop().messageTexts(),
-      Texts{
-          "The MAP sensor range was not confirmed by the controller, the Cut Fuel Below pressure will not be updated"});
-  EXPECT_EQ(w().Min_Pressure.colour(), kYellow);
-}
-
-INSTANTIATE_TEST_SUITE_P(Echoes, UnconfirmedDependency,
-                         ::testing::Values(Unconfirmed{"Silent", [](sim::Faults& f) { f.silent = true; }},
-                                           Unconfirmed{"Late", [](sim::Faults& f) { f.lateMs = 300; }},
-                                           Unconfirmed{"Garbled",
-                                                       [](sim::Faults& f) { f.garbage = sim::Garbage::After; }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Echoes, UnconfirmedDependency,
+    ::testing::Combine(::testing::ValuesIn(kDependents),
+                       ::testing::Values(Unconfirmed{"Silent", [](sim::Faults& f) { f.silent = true; }},
+                                         Unconfirmed{"Late", [](sim::Faults& f) { f.lateMs = 300; }},
+                                         Unconfirmed{"Garbled",
+                                                     [](sim::Faults& f) { f.garbage = sim::Garbage::After; }})),
+    [](const auto& info) { return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name; });
 
 class EnterKeyTest : public UploadTest, public ::testing::WithParamInterface<Target> {};
 
@@ -457,7 +474,7 @@ TEST_P(EnterKeyTest, RunsTheUploadOnce) {
   key = kKeyReturn;
   field.onKeyPress(key);
   EXPECT_EQ(key, 0) << "Enter is consumed";
-  EXPECT_EQ(writtenFrames(), Frames{frame('z', 30)});
+  EXPECT_EQ(line().writtenFrames(), Frames{frame('z', 30)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, EnterKeyTest,

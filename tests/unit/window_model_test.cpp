@@ -3,11 +3,13 @@
 
 #include "app/startup.h"
 #include "support/headless_program.h"
+#include "support/recording_observer.h"
 
 namespace korvane {
 namespace {
 
 using testing::HeadlessProgram;
+using testing::RecordingObserver;
 
 FieldSpec description(const char* name, FieldKind kind, Field* parent = nullptr) {
   FieldSpec s;
@@ -16,14 +18,6 @@ FieldSpec description(const char* name, FieldKind kind, Field* parent = nullptr)
   s.parent = parent;
   return s;
 }
-
-class RecordingObserver : public FieldObserver {
- public:
-  void fieldChanged(Field& field, Property property) override { changes.push_back({&field, property}); }
-  void repaintNow(Field& field) override { repaints.push_back(&field); }
-  std::vector<std::pair<Field*, Property>> changes;
-  std::vector<Field*> repaints;
-};
 
 TEST(WindowModelTest, DifferentTextRunsTheChangeHandlerOnce) {
   WindowModel model;
