@@ -3,7 +3,8 @@
 # apt entirely when everything is already there. Sourced by run and test.
 korvane_install_deps() {
   local wanted=(build-essential cmake pkg-config qt6-base-dev libgl1-mesa-dev
-                libgtest-dev libgmock-dev googletest clang fonts-dejavu-core)
+                libgtest-dev libgmock-dev googletest clang fonts-dejavu-core
+                libcli11-dev)
   local missing=()
   for pkg in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")

@@ -1,0 +1,37 @@
+// The values a set file sends, put together from the commands of its pieces.
+#include "cli/set_file_values.h"
+
+namespace korvane {
+
+std::optional<std::size_t> parameterOf(const SetFilePiece& piece) {
+  if (piece.command.kind != SetFileCommand::Kind::Parameter) return std::nullopt;
+  for (std::size_t i = 0; i < kSetFileParameters.size(); ++i) {
+    if (commandLetterOf(kSetFileParameters[i]) == piece.command.letter) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> gainCellOf(const SetFilePiece& piece) {
+  if (piece.command.kind != SetFileCommand::Kind::Gain) return std::nullopt;
+  return piece.command.p1;  // the low byte of the cell's address is its index
+}
+
+std::int32_t sentValue(const SetFilePiece& piece) {
+  const SetFileCommand& c = piece.command;
+  if (c.kind == SetFileCommand::Kind::Gain) return c.p3;
+  return c.p1 | c.p2 << 8;  // a byte parameter leaves the second byte 0
+}
+
+SetFileValues setFileValues(std::span<const SetFilePiece> pieces) {
+  SetFileValues values;
+  for (const SetFilePiece& piece : pieces) {
+    if (const auto parameter = parameterOf(piece)) {
+      values.parameters[*parameter] = sentValue(piece);
+    } else if (const auto cell = gainCellOf(piece)) {
+      values.gains[static_cast<std::size_t>(*cell)] = static_cast<std::uint8_t>(sentValue(piece));
+    }
+  }
+  return values;
+}
+
+}  // namespace korvane
