@@ -40,7 +40,9 @@ void UnseenDesktop::exceptionBox(const std::string& message) { messages.push_bac
 
 void UnseenDesktop::exitProcess(int status) { std::exit(status); }
 
-ReadBackWindow::ReadBackWindow(const SetFileValues& values) : values_(values), program_(desktop_, {}) {
+// The window's port is never opened; were it asked to, it would find no line.
+ReadBackWindow::ReadBackWindow(const SetFileValues& values)
+    : values_(values), program_(desktop_, [] { return std::unique_ptr<SerialBackend>(); }) {
   TFrm_Mapping& w = program_.Frm_Mapping;
   createGainCells(program_, w.Gain_Table_Group.height());
 
