@@ -60,6 +60,7 @@ void noteMissingValues(std::ostream& out, const SetFileValues& values) {
   if (!cells.empty()) out << "Gain cells not in the file: " << cells << "; the controller keeps its own.\n";
 }
 
+// Every line the load refuses, in its words; the number of them.
 int reportRefusals(std::ostream& out, const SetFileInput& input) {
   int refused = 0;
   for (const SetFilePiece& piece : input.pieces) {
@@ -67,9 +68,7 @@ int reportRefusals(std::ostream& out, const SetFileInput& input) {
     out << setFileLineProblem(piece) << ".\n";
     ++refused;
   }
-  out << input.name << ": a load would refuse the file and send none of it (" << refused
-      << (refused == 1 ? " line" : " lines") << " cannot be sent).\n";
-  return kExitDiffer;
+  return refused;
 }
 
 }  // namespace
@@ -80,10 +79,15 @@ int runCheck(const std::string& file, std::ostream& out, std::ostream& err) {
     reportFileError(err, input.name, *input.error);
     return kExitTrouble;
   }
-  if (loadRefusal(input)) return reportRefusals(out, input);
+  const int refused = reportRefusals(out, input);
+  noteSkippedLines(out, input);
+  if (refused > 0) {
+    out << input.name << ": a load would refuse the file and send none of it (" << refused
+        << (refused == 1 ? " line" : " lines") << " cannot be sent).\n";
+    return kExitDiffer;
+  }
 
   const SetFileValues values = setFileValues(input.pieces);
-  noteSkippedLines(out, input);
   noteRepeatedKeys(out, input);
   noteMissingValues(out, values);
   const auto parameters = std::ranges::count_if(values.parameters, [](const auto& v) { return v.has_value(); });

@@ -324,15 +324,17 @@ TEST_F(SetFileToolTest, CheckPassesASavedFile) {
 }
 
 TEST_F(SetFileToolTest, CheckNamesEveryLineTheLoadRefusesInTheLoadsWords) {
-  const std::string path = file("bad.set", "FLG_VAL = 1\r\nTRG_REV = 300\r\nMAPM[5]=192\r\nMAPM[128]=1\r\n");
+  const std::string path =
+      file("bad.set", "FLG_VAL = 1\r\nTRG_REV = 300\r\nMAPM[5]=192\r\nMAPM[128]=1\r\nCUT_RATE = 20\r\n");
   const ToolRun r = run({"check", path});
   EXPECT_EQ(r.status, 1);
   const std::vector<std::string> lines = linesOf(r.out);
-  ASSERT_EQ(lines.size(), 4u);
+  ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], "Line 2 of the set file, \"TRG_REV = 300\", cannot be sent: TRG_REV = takes 0 to 255.");
   EXPECT_TRUE(lines[1].starts_with("Line 3 of the set file, \"MAPM[5]=192\", cannot be sent: ")) << lines[1];
   EXPECT_TRUE(lines[2].starts_with("Line 4 of the set file, \"MAPM[128]=1\", cannot be sent: ")) << lines[2];
-  EXPECT_EQ(lines[3], path + ": a load would refuse the file and send none of it (3 lines cannot be sent).");
+  EXPECT_EQ(lines[3], "Line 5, \"CUT_RATE = 20\", starts with no key; a load skips it.");
+  EXPECT_EQ(lines[4], path + ": a load would refuse the file and send none of it (3 lines cannot be sent).");
 
   // The window's load refuses the same file for its first such line.
   testing::HeadlessProgram p;
