@@ -10,8 +10,10 @@
 #include <map>
 #include <sstream>
 
+#include "comm/full_read.h"
 #include "setfile/set_file_format.h"
 #include "setfile/set_file_transfer.h"
+#include "support/memory_line.h"
 #include "support/replies.h"
 
 namespace korvane {
@@ -203,6 +205,49 @@ INSTANTIATE_TEST_SUITE_P(
                       Tune{"RangeThreeIsThreeBar", tune([](auto& s) { s.MapType = 3, s.OneShotRaw = 1; })},
                       Tune{"TachPeriodZero", tune([](auto& s) { s.OneShotRaw = 0, s.KillRpmRaw = 512; })}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The whole road: a file saved from one emulated controller, loaded into
+// another, which the window then reads back.
+TEST_F(SetFileToolTest, ShowIsWhatTheWindowReadsBackOnceTheFileIsLoaded) {
+  const std::string path = (dir.path() / "saved.set").string();
+  testing::ProgramOnLine source;
+  sim::Gains gains;
+  for (int i = 0; i < 128; ++i) gains[i] = static_cast<std::uint8_t>(255 - 2 * i);
+  source.line.controller().setMemory({{.inhTime = 17,
+                                       .killRpm = 700,
+                                       .fuelMx = 40000,
+                                       .minPres = 1023,
+                                       .flgVal = 0,
+                                       .cutRate = 9,
+                                       .cutTime = 200,
+                                       .trgInj = 3,
+                                       .oneShot = 2900,
+                                       .mapType = 2,
+                                       .trgRev = 6},
+                                      gains});
+  source.program.desktop.saveAnswers.push_back(path);
+  GetDataFromController(*source.program);
+  ASSERT_TRUE(source.program.desktop.messages.empty()) << source.program.desktop.messageTexts().front();
+  const ToolRun r = run({"show", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Shown shown = parseShow(r.out);
+
+  testing::ProgramOnLine target;
+  target.program.desktop.openAnswers.push_back(path);
+  Putdataincontroller1Click(*target.program);
+  ReadAllFromController(*target.program);
+  TFrm_Mapping& w = target.program.window();
+  for (const CaptionedField& captioned : w.parameterCaptions()) {
+    EXPECT_EQ(shown.parameters.at(captioned.caption->text()), captioned.field->text()) << captioned.caption->text();
+  }
+  EXPECT_TRUE(w.map_type_3.checked());
+  EXPECT_EQ(shown.parameters.at("Range"), "3 bar");
+  EXPECT_TRUE(w.Pulse_Mode_0.checked());
+  EXPECT_EQ(shown.parameters.at("Mode"), "Cont.");
+  for (int k = 0; k < 9; ++k) EXPECT_EQ(shown.mapLabels[8 - k], w.map_lbl[k]->text()) << "map_lbl_" << k;
+  for (int k = 0; k < 9; ++k) EXPECT_EQ(shown.rpmLabels[k], w.rpm_lbl[k]->text()) << "rpm_lbl_" << k;
+  for (int i = 0; i < 128; ++i) EXPECT_EQ(shown.rows[7 - i % 8].at(i / 8), w.GainCells[i]->text()) << "cell " << i;
+}
 
 TEST_F(SetFileToolTest, ShowRawGivesTheValuesTheLoadSends) {
   const ToolRun r = run({"show", "--raw", file("tune.set", "FUEL_MX = 12.9\nMAP_TYPE= 6\nMAPM[017]=134\n")});
