@@ -41,11 +41,6 @@ bool diffParameter(std::ostream& out, const Side& a, const Side& b, std::size_t 
   return false;
 }
 
-std::string gainText(const Side& side, int cell) {
-  const auto& gain = side.values.gains[static_cast<std::size_t>(cell)];
-  return gain ? *side.window.gainText(cell) : kNotInFile;
-}
-
 std::string gainRaw(const Side& side, int cell) {
   const auto& gain = side.values.gains[static_cast<std::size_t>(cell)];
   return gain ? std::to_string(*gain) : kNotInFile;
@@ -56,8 +51,8 @@ bool diffGain(std::ostream& out, const Side& a, const Side& b, int cell) {
   if (a.values.gains[index] == b.values.gains[index]) return false;
   const std::string placeA = gainCellPlace(a.window.window(), cell), placeB = gainCellPlace(b.window.window(), cell);
   out << gainCellPosition(cell) << ", " << (placeA == placeB ? placeA : changed(placeA, placeB)) << "  "
-      << changed(gainText(a, cell), gainText(b, cell)) << "  (" << FormatFloat("MAPM[000]", cell) << " "
-      << changed(gainRaw(a, cell), gainRaw(b, cell)) << ")\n";
+      << changed(a.window.gainText(cell).value_or(kNotInFile), b.window.gainText(cell).value_or(kNotInFile)) << "  ("
+      << FormatFloat("MAPM[000]", cell) << " " << changed(gainRaw(a, cell), gainRaw(b, cell)) << ")\n";
   return true;
 }
 

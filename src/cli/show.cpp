@@ -40,8 +40,8 @@ void showParameters(std::ostream& out, const ReadBackWindow& window, const SetFi
 
 std::string cellText(const ReadBackWindow& window, const SetFileValues& values, int cell, bool raw) {
   const auto& gain = values.gains[static_cast<std::size_t>(cell)];
-  if (!gain) return "?";
-  return raw ? std::to_string(*gain) : *window.gainText(cell);
+  if (raw && gain) return std::to_string(*gain);
+  return window.gainText(cell).value_or("?");
 }
 
 // The RPM labels centred under their boundaries, each kept clear of the one
