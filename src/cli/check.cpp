@@ -19,7 +19,7 @@ bool blank(const std::string& text) { return text.find_first_not_of(" \t\r\n") =
 
 void noteSkippedLines(std::ostream& out, const SetFileInput& input) {
   for (const SetFilePiece& piece : input.pieces) {
-    if (piece.command.kind == SetFileCommand::Kind::None && !piece.problem && !blank(piece.text)) {
+    if (!startsWithKey(piece) && !blank(piece.text)) {
       out << "Line " << piece.number << ", \"" << setFileLineText(piece)
           << "\", starts with no key; a load skips it.\n";
     }

@@ -5,17 +5,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/set_file_values.h"
 #include "setfile/set_file_check.h"
 #include "setfile/set_file_io.h"
 
 namespace korvane {
-namespace {
-
-bool recognised(const SetFilePiece& piece) {
-  return piece.command.kind != SetFileCommand::Kind::None || piece.problem.has_value();
-}
-
-}  // namespace
 
 SetFileInput readSetFileInput(const std::string& name) {
   SetFileInput input{name, {}, std::nullopt};
@@ -27,7 +21,7 @@ SetFileInput readSetFileInput(const std::string& name) {
     return input;
   }
   std::vector<SetFilePiece> pieces = checkedSetFilePieces(*contents);
-  if (std::ranges::none_of(pieces, recognised)) {
+  if (std::ranges::none_of(pieces, startsWithKey)) {
     input.error = "is not a set file: no line starts with a set-file key";
     return input;
   }

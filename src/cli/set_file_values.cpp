@@ -1,7 +1,12 @@
 // The values a set file sends, put together from the commands of its pieces.
+// This is the one place that reads a piece's command.
 #include "cli/set_file_values.h"
 
 namespace korvane {
+
+bool startsWithKey(const SetFilePiece& piece) {
+  return piece.command.kind != SetFileCommand::Kind::None || piece.problem.has_value();
+}
 
 std::optional<std::size_t> parameterOf(const SetFilePiece& piece) {
   if (piece.command.kind != SetFileCommand::Kind::Parameter) return std::nullopt;

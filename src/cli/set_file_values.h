@@ -22,6 +22,10 @@ struct SetFileValues {
   bool operator==(const SetFileValues&) const = default;
 };
 
+// Whether the piece starts with a key: it sends a command, or its value
+// cannot be sent. Any other piece a load skips.
+bool startsWithKey(const SetFilePiece& piece);
+
 // The parameter a piece sets, by its place in kSetFileParameters; none for a
 // gain line or a piece of no key. NUM_CYLS= and IGN_CYCS= set TRG_REV = and
 // TRG_INJ =, as their commands do.
