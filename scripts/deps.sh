@@ -3,7 +3,8 @@
 # apt entirely when everything is already there. Sourced by run and test.
 korvane_install_deps() {
   local wanted=(build-essential cmake pkg-config qt6-base-dev libgl1-mesa-dev
-                libgtest-dev libgmock-dev googletest clang fonts-dejavu-core)
+                libgtest-dev libgmock-dev googletest clang clang-format fonts-dejavu-core
+                libcli11-dev)
   # The SVG icon, and checking the install and the Debian package.
   wanted+=(qt6-svg-dev desktop-file-utils appstream dpkg-dev man-db)
   local missing=()

@@ -1,7 +1,8 @@
-// Option parsing: one table of options, each with the action it takes.
+// Option parsing: one table of options, each with its help and the action it
+// takes, given to CLI11, which parses the command line and writes --help.
 #include "sim/lib/options.h"
 
-#include <algorithm>
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -49,12 +50,6 @@ void applyMemoryLine(Memory& memory, std::string_view line) {
   applyParameter(memory, line);
 }
 
-struct Flag {
-  std::string_view name;
-  bool takesValue;
-  void (*apply)(Options& options, std::string_view value);
-};
-
 Garbage parseGarbage(std::string_view where) {
   if (where == "before") return Garbage::Before;
   if (where == "after") return Garbage::After;
@@ -74,42 +69,107 @@ void loadConfigFile(Options& options, std::string_view path) {
   }
 }
 
-constexpr Flag kFlags[] = {
-    {"--link", true, [](Options& o, std::string_view v) { o.link = std::filesystem::path(v); }},
-    {"--verbose", false, [](Options& o, std::string_view) { o.verbose = true; }},
-    {"--revision", true,
+// One option: how --help shows it and what it does to the options parsed so
+// far. An option with no value is a flag.
+struct OptionSpec {
+  const char* name;
+  const char* value;  // what --help calls the value, or nullptr
+  const char* group;
+  const char* help;
+  void (*apply)(Options& options, std::string_view value);
+};
+
+constexpr const char* kLine = "Line";
+constexpr const char* kMemory = "Controller memory";
+constexpr const char* kFaults = "Faults (for trying how Korvane copes)";
+
+constexpr OptionSpec kOptionSpecs[] = {
+    {"--link", "PATH", kLine,
+     "also make PATH a symbolic link to the terminal, e.g.\nDIR/Com1 in the directory Korvane runs in; an existing\n"
+     "symbolic link there is replaced, and removed at exit",
+     [](Options& o, std::string_view v) { o.link = std::filesystem::path(v); }},
+    {"--verbose", nullptr, kLine, "print every frame received and every reply sent",
+     [](Options& o, std::string_view) { o.verbose = true; }},
+    {"--revision", "N", kMemory, "firmware revision reported to 'R' (0..65535)",
      [](Options& o, std::string_view v) {
        o.memory.revision = static_cast<std::uint16_t>(parseNumber(v, 0xFFFF, "--revision"));
      }},
-    {"--param", true, [](Options& o, std::string_view v) { applyParameter(o.memory, v); }},
-    {"--gains", true,
+    {"--param", "KEY=V", kMemory,
+     "set a parameter: INH_TIME, FLG_VAL, CUT_RATE, CUT_TIME,\nTRG_INJ, MAP_TYPE, TRG_REV (0..255) or KILL_RPM,\n"
+     "FUEL_MX, MIN_PRES, ONE_SHOT (0..65535), in raw units;\nNUM_CYLS and IGN_CYCS name TRG_REV and TRG_INJ",
+     [](Options& o, std::string_view v) { applyParameter(o.memory, v); }},
+    {"--gains", "V", kMemory, "set all 128 gain cells to V (0..255, 128 = 1.00)",
      [](Options& o, std::string_view v) {
        o.memory.gains.fill(static_cast<std::uint8_t>(parseNumber(v, 0xFF, "--gains")));
      }},
-    {"--gain", true, [](Options& o, std::string_view v) { applyGain(o.memory, v); }},
-    {"--config-file", true, loadConfigFile},
-    {"--silent", false, [](Options& o, std::string_view) { o.faults.silent = true; }},
-    {"--dead-cell", true,
+    {"--gain", "I=V", kMemory, "set gain cell I (0..127) to V (0..255)",
+     [](Options& o, std::string_view v) { applyGain(o.memory, v); }},
+    {"--config-file", "PATH", kMemory,
+     "read KEY=V, MAPM[III]=V and REVISION=N lines (a set\nfile saved by Korvane will do); '#' starts a comment line",
+     loadConfigFile},
+    {"--silent", nullptr, kFaults, "answer nothing", [](Options& o, std::string_view) { o.faults.silent = true; }},
+    {"--dead-cell", "I", kFaults, "never answer 'E' or 'e' for gain cell I (repeatable)",
      [](Options& o, std::string_view v) {
        o.faults.deadCells.insert(static_cast<int>(parseNumber(v, kGainCount - 1, "--dead-cell")));
      }},
-    {"--late", true,
+    {"--late", "MS", kFaults, "every reply arrives MS milliseconds late (0..60000)",
      [](Options& o, std::string_view v) { o.faults.lateMs = static_cast<int>(parseNumber(v, kMaxMs, "--late")); }},
-    {"--split", true,
+    {"--split", "MS", kFaults, "every reply arrives in two halves MS milliseconds apart",
      [](Options& o, std::string_view v) { o.faults.splitGapMs = static_cast<int>(parseNumber(v, kMaxMs, "--split")); }},
-    {"--garbage", true, [](Options& o, std::string_view v) { o.faults.garbage = parseGarbage(v); }},
-    {"--junk", true, [](Options& o, std::string_view v) { o.faults.junk = parseHex(v); }},
-    {"--seed", true, [](Options& o, std::string_view v) { o.junkSeed = parseNumber(v, 0xFFFFFFFFu, "--seed"); }},
-    {"--drop-after", true,
+    {"--garbage", "WHERE", kFaults, "junk bytes before, after or instead of every reply",
+     [](Options& o, std::string_view v) { o.faults.garbage = parseGarbage(v); }},
+    {"--junk", "HEX", kFaults, "the junk, as hex pairs (e.g. ff00a5); without it each\nreply gets 1 to 8 random bytes",
+     [](Options& o, std::string_view v) { o.faults.junk = parseHex(v); }},
+    {"--seed", "N", kFaults, "seed for the random junk (default 1)",
+     [](Options& o, std::string_view v) { o.junkSeed = parseNumber(v, 0xFFFFFFFFu, "--seed"); }},
+    {"--drop-after", "N", kFaults, "answer N frames, then hang up the line and exit",
      [](Options& o, std::string_view v) {
        o.faults.dropAfterFrames = static_cast<int>(parseNumber(v, kMaxFrames, "--drop-after"));
      }},
-    {"--flood-after", true,
+    {"--flood-after", "N", kFaults,
+     "after N frames, pour junk onto the line without a\npause, as fast as the line carries it (the junk of\n"
+     "--junk repeated, or random bytes); replies drown in it",
      [](Options& o, std::string_view v) {
        o.faults.floodAfterFrames = static_cast<int>(parseNumber(v, kMaxFrames, "--flood-after"));
      }},
-    {"--help", false, [](Options& o, std::string_view) { o.help = true; }},
+    {"--help", nullptr, "Options", "show this text and exit", [](Options& o, std::string_view) { o.help = true; }},
 };
+
+constexpr const char* kDescription =
+    "Plays the fuel-injection controller on a pseudo-terminal, so that Korvane can\n"
+    "be tried without an engine. Prints \"korvane-sim: listening on /dev/pts/N\" once\n"
+    "the line is ready and serves it until interrupted (Ctrl+C or SIGTERM).\n"
+    "Options take effect in the order given; OPTION VALUE and OPTION=VALUE both work.\n"
+    "Unless the options say otherwise, the controller reports revision 10274 and\n"
+    "holds a four-cylinder set-up and a gain map rising with load and speed.\n";
+
+constexpr const char* kFooter =
+    "Exit status: 0 when interrupted or after a dropped line, 1 when the line\n"
+    "cannot be set up, 2 for a bad command line.\n";
+
+// The whole command line, described once, for parsing and for --help alike.
+// Each option acts as soon as it is parsed, so the options take effect in the
+// order given.
+void describeOptions(CLI::App& app, Options& options) {
+  app.description(kDescription);
+  app.footer(kFooter);
+  app.set_help_flag();  // --help is an option of our own, so that it is parsed in turn like the rest
+  app.get_formatter()->column_width(23);
+  for (const OptionSpec& spec : kOptionSpecs) {
+    const auto apply = spec.apply;
+    CLI::Option* option = nullptr;
+    if (spec.value != nullptr) {
+      option = app.add_option_function<std::string>(
+          spec.name, [&options, apply](const std::string& value) { apply(options, value); }, spec.help);
+      option->type_name(spec.value);
+    } else {
+      option = app.add_flag_callback(
+          spec.name, [&options, apply] { apply(options, {}); }, spec.help);
+      option->disable_flag_override();  // "--silent=yes" is refused, as a value for a flag
+    }
+    option->group(spec.group)->trigger_on_parse();
+  }
+}
 
 }  // namespace
 
@@ -175,69 +235,22 @@ void applyMemoryText(Memory& memory, std::string_view text) {
 
 Options parseOptions(std::span<const std::string_view> args) {
   Options options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    std::optional<std::string_view> inlineValue;
-    if (const auto equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
-      inlineValue = arg.substr(equals + 1);
-      arg = arg.substr(0, equals);
-    }
-    const auto* flag = std::ranges::find(kFlags, arg, &Flag::name);
-    if (flag == std::end(kFlags)) throw UsageError("unknown option '" + std::string(args[i]) + "'");
-    if (!flag->takesValue && inlineValue) throw UsageError(std::string(arg) + " takes no value");
-    if (flag->takesValue && !inlineValue) {
-      if (i + 1 >= args.size()) throw UsageError(std::string(arg) + " needs a value");
-      inlineValue = args[++i];
-    }
-    flag->apply(options, inlineValue.value_or(std::string_view{}));
+  CLI::App app("", "korvane-sim");
+  describeOptions(app, options);
+  std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them from the back
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    throw UsageError(e.what());
   }
   return options;
 }
 
 std::string usageText() {
-  return R"(Usage: korvane-sim [OPTION]...
-Plays the fuel-injection controller on a pseudo-terminal, so that Korvane can
-be tried without an engine. Prints "korvane-sim: listening on /dev/pts/N" once
-the line is ready and serves it until interrupted (Ctrl+C or SIGTERM).
-Options take effect in the order given; OPTION VALUE and OPTION=VALUE both work.
-
-Line:
-  --link PATH          also make PATH a symbolic link to the terminal, e.g.
-                       DIR/Com1 in the directory Korvane runs in; an existing
-                       symbolic link there is replaced, and removed at exit
-  --verbose            print every frame received and every reply sent
-
-Controller memory (default: revision 10274, a four-cylinder set-up and a
-gain map rising with load and speed):
-  --revision N         firmware revision reported to 'R' (0..65535)
-  --param KEY=V        set a parameter: INH_TIME, FLG_VAL, CUT_RATE, CUT_TIME,
-                       TRG_INJ, MAP_TYPE, TRG_REV (0..255) or KILL_RPM,
-                       FUEL_MX, MIN_PRES, ONE_SHOT (0..65535), in raw units;
-                       NUM_CYLS and IGN_CYCS name TRG_REV and TRG_INJ
-  --gains V            set all 128 gain cells to V (0..255, 128 = 1.00)
-  --gain I=V           set gain cell I (0..127) to V (0..255)
-  --config-file PATH   read KEY=V, MAPM[III]=V and REVISION=N lines (a set
-                       file saved by Korvane will do); '#' starts a comment line
-
-Faults (for trying how Korvane copes):
-  --silent             answer nothing
-  --dead-cell I        never answer 'E' or 'e' for gain cell I (repeatable)
-  --late MS            every reply arrives MS milliseconds late (0..60000)
-  --split MS           every reply arrives in two halves MS milliseconds apart
-  --garbage WHERE      junk bytes before, after or instead of every reply
-  --junk HEX           the junk, as hex pairs (e.g. ff00a5); without it each
-                       reply gets 1 to 8 random bytes
-  --seed N             seed for the random junk (default 1)
-  --drop-after N       answer N frames, then hang up the line and exit
-  --flood-after N      after N frames, pour junk onto the line without a
-                       pause, as fast as the line carries it (the junk of
-                       --junk repeated, or random bytes); replies drown in it
-
-  --help               show this text and exit
-
-Exit status: 0 when interrupted or after a dropped line, 1 when the line
-cannot be set up, 2 for a bad command line.
-)";
+  Options unused;
+  CLI::App app("", "korvane-sim");
+  describeOptions(app, unused);
+  return app.help();
 }
 
 }  // namespace korvane::sim

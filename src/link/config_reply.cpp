@@ -1,5 +1,7 @@
 // The full configuration reply 'C': every parameter into the mirror and the
-// window, both axes, both radio groups, and the marks cleared at the end.
+// window, both axes, both radio groups, and the marks cleared at the end; and
+// the same layout filled in from a mirror, so that a set file's values can be
+// shown through this very applier.
 //
 // The steps run in a fixed order. The pressure text is converted with the
 // range this reply brings, the rev limiter with the full scale it brings, and
@@ -7,6 +9,7 @@
 // already filled in. The change and click handlers that the writes run put
 // marks on; the last step takes them all off again.
 #include "base/format_float.h"
+#include "link/controller_replies.h"
 #include "link/conversions.h"
 #include "link/reply_appliers.h"
 
@@ -26,6 +29,15 @@ constexpr int kOneShot = 16;  // u16
 constexpr int kMapType = 18;
 constexpr int kTrigsPerRev = 19;
 
+void putByte(std::array<std::uint8_t, 20>& bytes, int position, std::int32_t value) {
+  bytes[static_cast<std::size_t>(position)] = static_cast<std::uint8_t>(value & 0xFF);
+}
+
+void putWord(std::array<std::uint8_t, 20>& bytes, int position, std::int32_t value) {
+  putByte(bytes, position, value);
+  putByte(bytes, position + 1, value >> 8);
+}
+
 void clearMarks(TFrm_Mapping& w) {
   Field* const confirmed[] = {&w.Flag_Value, &w.Min_Pressure, &w.Ign_Cycles, &w.Num_Cyls,      &w.Fuel_mx,    &w.Fuel_b,
                               &w.Rate_Cut,   &w.FS_RPM,       &w.max_rpm,    &w.Fuel_Cut_Time, &w.Inj_Inhibit};
@@ -34,6 +46,22 @@ void clearMarks(TFrm_Mapping& w) {
 }
 
 }  // namespace
+
+std::array<std::uint8_t, 20> configurationReplyOf(const ControllerSettings& s) {
+  std::array<std::uint8_t, 20> bytes{0x02, 20, 'C'};
+  putByte(bytes, kInjInhibit, s.InjInhibitRaw);
+  putWord(bytes, kKillRpm, s.KillRpmRaw);
+  putWord(bytes, kFuelScaler, s.FuelScalerRaw);
+  putWord(bytes, kMinPressure, s.MinPressureRaw);
+  putByte(bytes, kFlagValue, s.FlagValue);
+  putByte(bytes, kCutRate, s.CutRate);
+  putByte(bytes, kCutTime, s.CutTimeRaw);
+  putByte(bytes, kTrigsPerInj, s.TrigsPerInj);
+  putWord(bytes, kOneShot, s.OneShotRaw);
+  putByte(bytes, kMapType, s.MapType & 3);
+  putByte(bytes, kTrigsPerRev, s.TrigsPerRev);
+  return bytes;
+}
 
 void applyConfiguration(Program& program, const Reply& reply) {
   ControllerSettings& s = program.ControllerSettings;

@@ -1,5 +1,6 @@
-// The short replies: a gain cell ('E' to a read request, 'e' echoing a write)
-// and the echo of each parameter command. Each writes the value the
+// The short replies: a gain cell ('E' to a read request, 'e' echoing a write,
+// and built here too, for showing a set file's gains through the same
+// applier) and the echo of each parameter command. Each writes the value the
 // controller now holds into its field and only then takes the modified mark
 // off, so a field turns white only once the controller has confirmed it.
 //
@@ -9,6 +10,7 @@
 // of 0, and 'v' clears the MAP range's mark on Label18.
 #include "base/format_float.h"
 #include "link/command.h"
+#include "link/controller_replies.h"
 #include "link/conversions.h"
 #include "link/reply_appliers.h"
 
@@ -28,6 +30,15 @@ void showConfirmed(Field& field, const std::string& text) {
 }
 
 }  // namespace
+
+std::array<std::uint8_t, 6> gainCellReplyOf(int cell, std::uint8_t gain) {
+  const int address = kFirstGainCellAddress + cell;
+  std::array<std::uint8_t, 6> bytes{0x02, 6, 'E'};
+  bytes[kCellAddress] = static_cast<std::uint8_t>(address & 0xFF);
+  bytes[kCellAddress + 1] = static_cast<std::uint8_t>(address >> 8);
+  bytes[kCellValue] = gain;
+  return bytes;
+}
 
 void applyGainCell(Program& program, const Reply& reply) {
   program.ReplyReceived = true;

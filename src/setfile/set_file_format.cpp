@@ -124,11 +124,19 @@ SetFilePiece parseSetFilePiece(int number, const std::string& text) {
   return piece;
 }
 
-std::string setFileRefusal(const SetFilePiece& piece) {
+std::string setFileLineText(const SetFilePiece& piece) {
   std::string shown(piece.text.c_str());
   while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
-  return "Line " + std::to_string(piece.number) + " of the set file, \"" + shown +
-         "\", cannot be sent: " + piece.problem.value_or("") + ". Nothing was sent to the controller.";
+  return shown;
+}
+
+std::string setFileLineProblem(const SetFilePiece& piece) {
+  return "Line " + std::to_string(piece.number) + " of the set file, \"" + setFileLineText(piece) +
+         "\", cannot be sent: " + piece.problem.value_or("");
+}
+
+std::string setFileRefusal(const SetFilePiece& piece) {
+  return setFileLineProblem(piece) + ". Nothing was sent to the controller.";
 }
 
 }  // namespace korvane

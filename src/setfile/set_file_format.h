@@ -47,6 +47,14 @@ std::vector<std::string> splitSetFilePieces(std::string_view contents);
 // at the key's fixed position, and whether that value fits.
 SetFilePiece parseSetFilePiece(int number, const std::string& text);
 
+// The piece's text as an editor shows the line: up to any zero byte, without
+// its line end.
+std::string setFileLineText(const SetFilePiece& piece);
+
+// Why `piece` cannot be sent, naming its line by number and text:
+// Line 3 of the set file, "TRG_REV = 300", cannot be sent: ...
+std::string setFileLineProblem(const SetFilePiece& piece);
+
 // The message that refuses a file because of `piece`.
 std::string setFileRefusal(const SetFilePiece& piece);
 

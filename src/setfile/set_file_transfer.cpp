@@ -9,6 +9,7 @@
 #include "comm/full_read.h"
 #include "link/command.h"
 #include "link/reply_decoder.h"
+#include "setfile/set_file_check.h"
 #include "setfile/set_file_format.h"
 #include "setfile/set_file_io.h"
 
@@ -76,17 +77,10 @@ void saveToFile(Program& program, const std::array<std::uint8_t, kCells>& gains)
 // Every piece of the file, each with its command, or no value (after the
 // message naming the first bad line) when any recognised line cannot be sent.
 std::optional<std::vector<SetFilePiece>> checkedPieces(Program& program, const std::string& contents) {
-  std::vector<SetFilePiece> pieces;
-  // The user finds the bad line in an editor, so it is named by its line in
-  // the file; a line longer than a piece is read in several pieces.
-  int line = 1;
-  for (const std::string& text : splitSetFilePieces(contents)) {
-    pieces.push_back(parseSetFilePiece(line, text));
-    if (pieces.back().problem) {
-      program.desktop.messageBox(setFileRefusal(pieces.back()), kCaption);
-      return std::nullopt;
-    }
-    if (text.back() == '\n') ++line;
+  std::vector<SetFilePiece> pieces = checkedSetFilePieces(contents);
+  if (const SetFilePiece* refused = firstRefusedPiece(pieces)) {
+    program.desktop.messageBox(setFileRefusal(*refused), kCaption);
+    return std::nullopt;
   }
   return pieces;
 }

@@ -95,6 +95,41 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadCommandLine,
                                            Args{"--garbage", "sideways"}, Args{"--junk", "abc"}, Args{"--junk", "zz"},
                                            Args{"--config-file", "/nonexistent/korvane.set"}, Args{"stray"}));
 
+// A bad value is named in the emulator's own words; what the command line
+// parser finds wrong by itself, in its words.
+TEST(SimOptions, SaysWhatIsWrongWithTheCommandLine) {
+  const std::pair<Args, std::string> cases[] = {
+      {{"--late", "12ms"}, "--late: expected a whole number from 0 to 60000, not '12ms'"},
+      {{"--late=-1"}, "--late: expected a whole number from 0 to 60000, not '-1'"},
+      {{"--gains", ""}, "--gains: expected a whole number from 0 to 255, not ''"},
+      {{"--garbage", "sideways"}, "--garbage: expected before, after or instead, not 'sideways'"},
+      {{"--param", "TRG_REV"}, "parameter: expected '=' in 'TRG_REV'"},
+      {{"--junk", "zz"}, "--junk: 'zz' is not a hex byte"},
+      {{"--frobnicate"}, "The following argument was not expected: --frobnicate"},
+      {{"--late"}, "--late: 1 required MS missing"},
+      {{"--silent=yes"}, "silent was given a disallowed flag override"},
+  };
+  for (const auto& [args, message] : cases) {
+    try {
+      parseOptions(args);
+      ADD_FAILURE() << "accepted " << ::testing::PrintToString(args);
+    } catch (const UsageError& e) {
+      EXPECT_EQ(e.what(), message);
+    }
+  }
+}
+
+TEST(SimOptions, HelpListsEveryOptionWithItsValue) {
+  const std::string help = usageText();
+  for (const char* shown :
+       {"--link PATH", "--verbose", "--revision N", "--param KEY=V", "--gains V", "--gain I=V", "--config-file PATH",
+        "--silent", "--dead-cell I", "--late MS", "--split MS", "--garbage WHERE", "--junk HEX", "--seed N",
+        "--drop-after N", "--flood-after N", "--help", "Usage: korvane-sim", "Exit status:"}) {
+    EXPECT_NE(help.find(shown), std::string::npos) << shown;
+  }
+  EXPECT_TRUE(parse({"--verbose", "--help"}).help);
+}
+
 TEST(SimMemoryText, ReadsASavedSetFileWithCrLfLineEnds) {
   Memory m;
   applyMemoryText(m,
