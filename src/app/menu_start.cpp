@@ -1,25 +1,13 @@
 // The folder of a start from the menu, by the XDG base directory rules.
 #include "app/menu_start.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <iostream>
 #include <system_error>
 
+#include "app/home_folder.h"
+
 namespace korvane {
-namespace {
-
-// $HOME, or the home folder the user database names when it is unset, as
-// for a program started by a service rather than a login.
-std::filesystem::path homeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) return user->pw_dir;
-  return "/";
-}
-
-}  // namespace
 
 std::filesystem::path menuStartFolder(const char* xdgDataHome, const std::filesystem::path& home) {
   // A relative or empty value is to be ignored, the base directory rules say.

@@ -18,8 +18,11 @@ constexpr std::size_t kCommIniReadBytes = 64;
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
+// The narrow form of the path, which is the path itself on POSIX and its
+// form in the system's code page on Windows. Files are opened in binary
+// mode, so that comm.ini has the same bytes on both.
 File openFile(const std::filesystem::path& path, const char* mode) {
-  return File(std::fopen(path.c_str(), mode), &std::fclose);
+  return File(std::fopen(path.string().c_str(), mode), &std::fclose);
 }
 
 std::filesystem::path commIniPath(const Program& program) { return program.workDir / kCommIniName; }
@@ -27,7 +30,7 @@ std::filesystem::path commIniPath(const Program& program) { return program.workD
 // The first 64 bytes of comm.ini, or nothing when it cannot be read. It is
 // opened for reading only: a read-only comm.ini still names the port.
 std::optional<std::string> readCommIniText(const Program& program) {
-  File file = openFile(commIniPath(program), "r");
+  File file = openFile(commIniPath(program), "rb");
   if (!file) return std::nullopt;
   std::array<char, kCommIniReadBytes> buffer{};
   const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
@@ -37,7 +40,7 @@ std::optional<std::string> readCommIniText(const Program& program) {
 
 // Replaces comm.ini with the port digit and a line end; false on any failure.
 bool writeCommIni(const Program& program, int port) {
-  File file = openFile(commIniPath(program), "w");
+  File file = openFile(commIniPath(program), "wb");
   if (!file) return false;
   const std::string line = std::to_string(port) + "\n";
   const bool written = std::fputs(line.c_str(), file.get()) >= 0;

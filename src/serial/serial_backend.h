@@ -1,10 +1,13 @@
 // What SerialPort needs of the operating system, one step at a time, so that
 // Open can report the step that failed. The POSIX backend lives in
-// serial_backend_posix.cpp; tests put an in-memory line behind the same
-// interface.
+// serial_backend_posix.cpp, the Win32 one in serial_backend_win32.cpp (the
+// build takes the one of its platform); tests put an in-memory line behind
+// the same interface.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <string>
 
 namespace korvane {
@@ -51,5 +54,10 @@ class SerialBackend {
   // Releases the device; harmless when nothing is held.
   virtual void close() = 0;
 };
+
+// The backend of the platform the program is built for, defined in that
+// platform's backend file. `workDir` is where comm.ini lives; on POSIX the
+// Com<n> links are looked up there, Win32 names its ports itself.
+std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& workDir);
 
 }  // namespace korvane

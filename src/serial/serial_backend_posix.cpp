@@ -360,6 +360,10 @@ std::unique_ptr<SerialBackend> makePosixSerialBackend(const std::filesystem::pat
   return std::make_unique<PosixSerialBackend>(workDir, std::move(wait));
 }
 
+std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path& workDir) {
+  return makePosixSerialBackend(workDir);
+}
+
 std::filesystem::path posixDevicePath(const std::filesystem::path& workDir, const std::string& deviceName) {
   const std::filesystem::path entry = workDir / deviceName;
   std::error_code error;

@@ -1,4 +1,4 @@
-// Set files on disk: atomic replacement on save, whole-file read on load.
+// Set files on disk, POSIX: atomic replacement on save, whole-file read on load.
 #include "setfile/set_file_io.h"
 
 #include <cerrno>
