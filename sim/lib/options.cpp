@@ -99,6 +99,7 @@ constexpr Flag kFlags[] = {
      [](Options& o, std::string_view v) { o.faults.splitGapMs = static_cast<int>(parseNumber(v, kMaxMs, "--split")); }},
     {"--garbage", true, [](Options& o, std::string_view v) { o.faults.garbage = parseGarbage(v); }},
     {"--junk", true, [](Options& o, std::string_view v) { o.faults.junk = parseHex(v); }},
+    {"--engine", true, [](Options& o, std::string_view v) { o.heldEngine = parseEngine(v); }},
     {"--seed", true, [](Options& o, std::string_view v) { o.junkSeed = parseNumber(v, 0xFFFFFFFFu, "--seed"); }},
     {"--drop-after", true,
      [](Options& o, std::string_view v) {
@@ -137,6 +138,19 @@ Bytes parseHex(std::string_view text) {
     bytes.push_back(static_cast<std::uint8_t>(value));
   }
   return bytes;
+}
+
+LiveData parseEngine(std::string_view text) {
+  constexpr auto npos = std::string_view::npos;
+  const auto first = text.find(',');
+  const auto second = first == npos ? npos : text.find(',', first + 1);
+  if (second == npos || text.find(',', second + 1) != npos) throw UsageError("--engine: expected MAP,RPM,PW");
+  const auto reading = [](std::string_view value, unsigned max, std::string_view what) {
+    return static_cast<std::uint16_t>(parseNumber(value, max, what));
+  };
+  return {.map = reading(text.substr(0, first), kFullScaleReading, "--engine MAP"),
+          .rpm = reading(text.substr(first + 1, second - first - 1), kFullScaleReading, "--engine RPM"),
+          .pulseWidth = reading(text.substr(second + 1), 0xFFFF, "--engine PW")};
 }
 
 void applyParameter(Memory& memory, std::string_view assignment) {
@@ -218,6 +232,11 @@ gain map rising with load and speed):
   --gain I=V           set gain cell I (0..127) to V (0..255)
   --config-file PATH   read KEY=V, MAPM[III]=V and REVISION=N lines (a set
                        file saved by Korvane will do); '#' starts a comment line
+
+Engine (default: speed and pressure sweep slowly over the whole map):
+  --engine MAP,RPM,PW  hold the engine still: every 'A' reports these
+                       readings, MAP and RPM 0..1023 (1023 = full scale),
+                       the pulse width PW 0..65535 in 102.4 us units
 
 Faults (for trying how Korvane copes):
   --silent             answer nothing
