@@ -99,8 +99,8 @@ void Fuel_mxKeyPress(Program& program, Field&, int& key) {
   Button1Click(program);
 }
 
-void Exit2Click(Program& program) { program.desktop.exitProcess(0); }
-void FormOnClose(Program& program) { program.desktop.exitProcess(0); }
+void Exit2Click(Program& program) { endProgram(program, 0); }
+void FormOnClose(Program& program) { endProgram(program, 0); }
 
 void guarded(Program& program, const std::function<void()>& handler) {
   try {

@@ -1,4 +1,5 @@
-// Program construction: the serial port gets its defaults before the window.
+// Program construction (the serial port gets its defaults before the window)
+// and the end of the program.
 #include "window/program.h"
 
 #include <utility>
@@ -11,5 +12,14 @@ Program::Program(Desktop& desktop_, SerialPort::BackendFactory backendFactory, s
       workDir(std::move(workDir_)),
       decimalSeparator(decimalSeparator_),
       ControllerPort(desktop_, std::move(backendFactory)) {}
+
+void beforeProgramEnds(Program& program) {
+  if (program.liveDataSink) program.liveDataSink->programEnding();
+}
+
+void endProgram(Program& program, int status) {
+  beforeProgramEnds(program);
+  program.desktop.exitProcess(status);
+}
 
 }  // namespace korvane
