@@ -93,8 +93,13 @@ double Operations::load() {
   return took;
 }
 
-Monitoring Operations::monitor(std::chrono::seconds span) {
+Monitoring Operations::monitor(std::chrono::seconds span, bool logging) {
   connectAndFullRead();
+  const std::filesystem::path log = s_.dir.path() / "bench.msl";
+  if (logging) {
+    s_.desktop.saveAnswers.push_back(log.string());
+    s_.w().Startlogging1.click();  // Log > Start logging…
+  }
   Monitoring m;
   Colour lamp = s_.w().heartbeat.colour();
   const double cpuBefore = processCpuMs();
@@ -112,6 +117,11 @@ Monitoring Operations::monitor(std::chrono::seconds span) {
   m.wallMs = msSince(start);
   m.cpuMs = processCpuMs() - cpuBefore;
   expectNoMessage("live monitoring");
+  if (logging) {
+    s_.w().Stoplogging1.click();
+    m.logRows = static_cast<int>(linesIn(log)) - 4;  // after the header
+    if (m.logRows < m.answered - 1) throw std::runtime_error("live monitoring: the log lacks rows");
+  }
   return m;
 }
 

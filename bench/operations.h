@@ -16,6 +16,9 @@ struct Monitoring {
   double cpuMs = 0;  // this process only
   int polls = 0;
   int answered = 0;  // polls whose reply blinked the activity lamp
+  int logRows = 0;   // rows the data log wrote, when it ran
+
+  double msPerPoll() const { return polls > 0 ? wallMs / polls : 0; }
 };
 
 class Operations {
@@ -35,8 +38,9 @@ class Operations {
   // File > Put data in controller from the file the save wrote.
   double load();
 
-  // Connects, then lets the timer poll live data for `span`.
-  Monitoring monitor(std::chrono::seconds span);
+  // Connects, then lets the timer poll live data for `span`, with the data
+  // log running when `logging`.
+  Monitoring monitor(std::chrono::seconds span, bool logging = false);
 
  private:
   void expectNoMessage(const char* operation) const;

@@ -81,6 +81,7 @@ struct OptionSpec {
 
 constexpr const char* kLine = "Line";
 constexpr const char* kMemory = "Controller memory";
+constexpr const char* kEngine = "Engine (default: speed and pressure sweep slowly over the whole map)";
 constexpr const char* kFaults = "Faults (for trying how Korvane copes)";
 
 constexpr OptionSpec kOptionSpecs[] = {
@@ -107,6 +108,10 @@ constexpr OptionSpec kOptionSpecs[] = {
     {"--config-file", "PATH", kMemory,
      "read KEY=V, MAPM[III]=V and REVISION=N lines (a set\nfile saved by Korvane will do); '#' starts a comment line",
      loadConfigFile},
+    {"--engine", "MAP,RPM,PW", kEngine,
+     "hold the engine still: every 'A' reports these readings, MAP and RPM\n0..1023 (1023 = full scale), the pulse "
+     "width PW 0..65535 in\n102.4 us units",
+     [](Options& o, std::string_view v) { o.heldEngine = parseEngine(v); }},
     {"--silent", nullptr, kFaults, "answer nothing", [](Options& o, std::string_view) { o.faults.silent = true; }},
     {"--dead-cell", "I", kFaults, "never answer 'E' or 'e' for gain cell I (repeatable)",
      [](Options& o, std::string_view v) {
@@ -197,6 +202,19 @@ Bytes parseHex(std::string_view text) {
     bytes.push_back(static_cast<std::uint8_t>(value));
   }
   return bytes;
+}
+
+LiveData parseEngine(std::string_view text) {
+  constexpr auto npos = std::string_view::npos;
+  const auto first = text.find(',');
+  const auto second = first == npos ? npos : text.find(',', first + 1);
+  if (second == npos || text.find(',', second + 1) != npos) throw UsageError("--engine: expected MAP,RPM,PW");
+  const auto reading = [](std::string_view value, unsigned max, std::string_view what) {
+    return static_cast<std::uint16_t>(parseNumber(value, max, what));
+  };
+  return {.map = reading(text.substr(0, first), kFullScaleReading, "--engine MAP"),
+          .rpm = reading(text.substr(first + 1, second - first - 1), kFullScaleReading, "--engine RPM"),
+          .pulseWidth = reading(text.substr(second + 1), 0xFFFF, "--engine PW")};
 }
 
 void applyParameter(Memory& memory, std::string_view assignment) {

@@ -23,6 +23,7 @@ struct Options {
   Memory memory;
   Faults faults;
   std::uint32_t junkSeed = 1;
+  std::optional<LiveData> heldEngine;  // every 'A' reports this instead of the engine model
   std::optional<std::filesystem::path> link;
   bool verbose = false;
   bool help = false;
@@ -50,5 +51,8 @@ unsigned parseNumber(std::string_view text, unsigned max, std::string_view what)
 
 // Pairs of hex digits, e.g. "ff00a5".
 Bytes parseHex(std::string_view text);
+
+// "MAP,RPM,PW": the readings a held engine reports.
+LiveData parseEngine(std::string_view text);
 
 }  // namespace korvane::sim

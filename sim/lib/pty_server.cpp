@@ -49,6 +49,7 @@ PtyServer::PtyServer(const Options& options)
       verbose_(options.verbose),
       start_(std::chrono::steady_clock::now()) {
   controller_.faults() = options.faults;
+  if (options.heldEngine) controller_.holdLiveData(*options.heldEngine);
 }
 
 PtyServer::~PtyServer() {

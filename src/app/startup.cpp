@@ -6,6 +6,7 @@
 #include "app/port_selection.h"
 #include "comm/comm_control.h"
 #include "comm/upload.h"
+#include "datalog/data_log.h"
 #include "gain/gain_grid.h"
 #include "setfile/set_file_transfer.h"
 
@@ -65,6 +66,7 @@ void FormCreate(Program& program) {
   readCommIni(program);
   setPortMenuChecks(program);
   createGainCells(program, groupHeight);
+  attachDataLog(program);
 }
 
 void Scaler_change(Program& program) { mark(program.Frm_Mapping.Fuel_mx); }

@@ -12,7 +12,7 @@ inline constexpr const char* kSoftwareRevision = "v1.04.02";
 
 // The creation handler of the main window: collapsed layout, SW_Rev, the port
 // from comm.ini with the Port menu's check marks, the 128 gain cells, and
-// every handler attached.
+// every handler attached, the data log's among them.
 void FormCreate(Program& program);
 
 // Marking handlers: each puts the yellow modified mark on what was edited.

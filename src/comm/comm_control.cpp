@@ -59,9 +59,11 @@ void Halt_CommClick(Program& program) {
   program.ControllerPort.Close();
   w.Gain_Table_Group.setVisible(false);
   w.setHeight(kCollapsedHeight);
+  if (program.liveDataSink) program.liveDataSink->communicationStopped();
 }
 
 void get_data_timerTimer(Program& program) {
+  if (program.liveDataSink) program.liveDataSink->timerTick();
   if (!program.ControllerPort.IsOpen || program.controllerBusy > 0) return;
   ControllerBusy busy(program);
   switch (program.CommState) {
@@ -88,6 +90,7 @@ bool OpenForFileTransfer(Program& program) {
     return false;
   }
   program.CommState = CommState::Idle;
+  if (program.liveDataSink) program.liveDataSink->communicationStopped();
   program.Frm_Mapping.Begin_Comm.setEnabled(true);
   program.Frm_Mapping.Halt_Comm.setEnabled(false);
   reopenPort(program);

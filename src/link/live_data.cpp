@@ -5,6 +5,7 @@
 
 #include "base/format_float.h"
 #include "base/text_number.h"
+#include "link/cursor_cell.h"
 #include "link/reply_appliers.h"
 
 namespace korvane {
@@ -67,13 +68,19 @@ void applyLiveData(Program& program, const Reply& reply) {
   const std::int64_t rpm = truncateToInt64(static_cast<long double>(rpmProduct) * kPer1023);
   s.InjectorPulseWidth = static_cast<float>(static_cast<long double>(reply.word(11)) * kPulseSecondsPerCount);
 
+  const long double pulseWidthMs = static_cast<long double>(s.InjectorPulseWidth) * 1000;
+
   w.rpm_dpy.setText(FormatFloat("####0 RPM", static_cast<long double>(rpm), program.decimalSeparator));
   w.map_dpy.setText(FormatFloat("##0.0", mapKpa, program.decimalSeparator));
-  w.inj_dpy.setText(
-      FormatFloat("#0.00", static_cast<long double>(s.InjectorPulseWidth) * 1000, program.decimalSeparator));
+  w.inj_dpy.setText(FormatFloat("#0.00", pulseWidthMs, program.decimalSeparator));
 
   moveMapCursor(program, mapKpa);
   moveRpmCursor(program, rpm);
+
+  if (program.liveDataSink) {
+    program.liveDataSink->liveData(
+        {reply.word(3), reply.word(7), reply.word(11), mapKpa, rpm, pulseWidthMs, cellUnderCursors(s, mapKpa, rpm)});
+  }
 }
 
 void applyRevision(Program& program, const Reply& reply) {

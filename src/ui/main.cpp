@@ -33,7 +33,7 @@ char userDecimalSeparator() {
 // SIGTERM, SIGINT and SIGHUP end the program as they always did, but with
 // ControllerPort closed first, so that the next start finds the device free.
 void endOnSignal(korvane::Program& program, int signo) {
-  program.ControllerPort.Close();
+  korvane::beforeProgramEnds(program);  // the data log written out, the port closed
   korvane::endBySignal(signo);
 }
 

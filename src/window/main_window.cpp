@@ -82,6 +82,11 @@ TFrm_Mapping::TFrm_Mapping()
       COM21(model, menuItem("COM21", &Port1, "COM&2")),
       COM31(model, menuItem("COM31", &Port1, "COM&3")),
       COM41(model, menuItem("COM41", &Port1, "COM&4")),
+      // Mark and Stop are for while a log is being written.
+      Log1(model, description("Log1", FieldKind::Menu, &form, 0, 0, 0, 0, "&Log")),
+      Startlogging1(model, menuItem("Startlogging1", &Log1, "&Start logging\u2026")),
+      Mark1(model, disabled(menuItem("Mark1", &Log1, "&Mark"))),
+      Stoplogging1(model, disabled(menuItem("Stoplogging1", &Log1, "S&top logging"))),
       Begin_Comm(model, description("Begin_Comm", FieldKind::ImageButton, &form, 8, 8, 75, 75, "")),
       Halt_Comm(model, disabled(description("Halt_Comm", FieldKind::ImageButton, &form, 82, 8, 75, 75, ""))),
       stat(model, description("stat", FieldKind::Label, &form, 11, 16, 141, 13, "")),

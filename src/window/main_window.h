@@ -41,6 +41,7 @@ class TFrm_Mapping {
   // Menu bar.
   Field File1, Exit1, Putdataincontroller1, Exit2;
   Field Port1, COM11, COM21, COM31, COM41;
+  Field Log1, Startlogging1, Mark1, Stoplogging1;
 
   // Top strip.
   Field Begin_Comm, Halt_Comm, stat, Image1, Label11, FW_Rev, Label13, SW_Rev, Label18, Fuel_b;

@@ -13,8 +13,13 @@ Program::Program(Desktop& desktop_, SerialPort::BackendFactory backendFactory, s
       decimalSeparator(decimalSeparator_),
       ControllerPort(desktop_, std::move(backendFactory)) {}
 
-void endProgram(Program& program, int status) {
+void beforeProgramEnds(Program& program) {
+  if (program.liveDataSink) program.liveDataSink->programEnding();
   program.ControllerPort.Close();
+}
+
+void endProgram(Program& program, int status) {
+  beforeProgramEnds(program);
   program.desktop.exitProcess(status);
 }
 

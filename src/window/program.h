@@ -5,12 +5,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 
-#include "window/main_window.h"
 #include "base/comm_state.h"
 #include "base/controller_settings.h"
 #include "base/desktop.h"
+#include "base/live_data_sink.h"
 #include "serial/serial_port.h"
+#include "window/main_window.h"
 
 namespace korvane {
 
@@ -45,15 +47,23 @@ struct Program {
   int controllerBusy = 0;
 
   TFrm_Mapping Frm_Mapping;
+
+  // Hears of the live data besides the window (the data log); none in a
+  // program without one. Declared after the window, so it goes first.
+  std::unique_ptr<LiveDataSink> liveDataSink;
 };
 
+// What has to happen before the process ends, by any way out: what the data
+// log still holds goes to its file, and ControllerPort is closed, so that its
+// device is no longer reserved for exclusive use. A terminal keeps that
+// reservation for as long as anything else still holds it open (another user
+// of the adapter, an emulator), and would refuse the next start to anyone but
+// root.
+void beforeProgramEnds(Program& program);
+
 // File > Exit, closing the window and the abort after a port that cannot be
-// opened all end the program here: ControllerPort is closed first, so
-// that its device is no longer reserved for exclusive use, then the process
-// ends with `status` (Desktop::exitProcess, which never returns). A terminal
-// keeps that reservation for as long as anything else still holds it open
-// (another user of the adapter, an emulator), and would refuse the next start
-// to anyone but root.
+// opened all end the program here: beforeProgramEnds, then the process ends
+// with `status` (Desktop::exitProcess, which never returns).
 void endProgram(Program& program, int status);
 
 // Marks a handler that talks to the controller for as long as it runs.

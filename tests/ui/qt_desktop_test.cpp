@@ -130,6 +130,24 @@ TEST(QtDesktopTest, SaveDialogAddsTheDefaultExtensionToATypedName) {
   EXPECT_TRUE(filters.contains("*.set *.SET")) << filters.join("|").toStdString();
 }
 
+TEST(QtDesktopTest, SaveDialogOpensInTheFolderOfTheInitialName) {
+  ensureQtApplication();
+  testing::TempDir dir;
+  const auto proposed = dir.path() / "korvane-20240301-090502.msl";
+  QtDesktop desktop;
+  QString folder, name;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    folder = dialog->directory().absolutePath();
+    name = dialog->selectedFiles().value(0);
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  EXPECT_EQ(desktop.saveFileDialog(proposed.string(), "msl"), proposed.string());
+  EXPECT_EQ(folder.toStdString(), dir.path().string());
+  EXPECT_EQ(name.toStdString(), proposed.string());
+}
+
 TEST(QtDesktopTest, OpenDialogReturnsTheChosenFileAndNothingOnCancel) {
   ensureQtApplication();
   testing::TempDir dir;

@@ -217,9 +217,11 @@ TEST_F(FocusTest, AHiddenFieldDoesNotTakeTheFocus) {
 TEST_F(ViewTest, MenusCarryTheirAccessKeys) {
   QStringList titles;
   for (QAction* action : view->menuBar()->actions()) titles << action->text();
-  EXPECT_EQ(titles, (QStringList{"&File", "&Port"}));
+  EXPECT_EQ(titles, (QStringList{"&File", "&Port", "&Log"}));
   EXPECT_EQ(view->actionFor(w().Exit2)->text(), "E&xit");
   EXPECT_EQ(view->actionFor(w().COM31)->text(), "COM&3");
+  EXPECT_EQ(view->actionFor(w().Startlogging1)->text(), QString::fromUtf8("&Start logging\u2026"));
+  EXPECT_EQ(view->actionFor(w().Stoplogging1)->text(), "S&top logging");
 }
 
 TEST_F(ViewTest, MenuItemsShowTheModelsCheckMark) {

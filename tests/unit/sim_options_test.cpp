@@ -46,7 +46,9 @@ TEST(SimOptions, EveryOptionTakesEffect) {
                            "99",
                            "--drop-after",
                            "12",
-                           "--flood-after=30"});
+                           "--flood-after=30",
+                           "--engine",
+                           "700,400,98"});
   EXPECT_EQ(o.link, std::filesystem::path("/tmp/x/Com1"));
   EXPECT_TRUE(o.verbose);
   EXPECT_EQ(o.memory.revision, 513);
@@ -63,6 +65,7 @@ TEST(SimOptions, EveryOptionTakesEffect) {
   EXPECT_EQ(o.junkSeed, 99u);
   EXPECT_EQ(o.faults.dropAfterFrames, 12);
   EXPECT_EQ(o.faults.floodAfterFrames, 30);
+  EXPECT_EQ(o.heldEngine, (LiveData{.map = 700, .rpm = 400, .pulseWidth = 98}));
 }
 
 TEST(SimOptions, LaterOptionsOverrideEarlierOnes) {
@@ -93,7 +96,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadCommandLine,
                                            Args{"--gain", "128=1"}, Args{"--gain", "5=256"}, Args{"--gains", ""},
                                            Args{"--dead-cell", "128"}, Args{"--flood-after", "x"},
                                            Args{"--garbage", "sideways"}, Args{"--junk", "abc"}, Args{"--junk", "zz"},
-                                           Args{"--config-file", "/nonexistent/korvane.set"}, Args{"stray"}));
+                                           Args{"--config-file", "/nonexistent/korvane.set"}, Args{"stray"},
+                                           Args{"--engine", "700,400"}, Args{"--engine", "700,400,98,1"},
+                                           Args{"--engine", "1024,400,98"}, Args{"--engine", "700,,98"}));
 
 // A bad value is named in the emulator's own words; what the command line
 // parser finds wrong by itself, in its words.
