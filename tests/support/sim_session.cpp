@@ -53,7 +53,7 @@ PollingTimer::PollingTimer(Clock::duration interval) : interval_(interval) { res
 void PollingTimer::restart() { due_ = Clock::now() + interval_; }
 
 void PollingTimer::fire(const std::function<void()>& tick) {
-  std::this_thread::sleep_until(due_);
+  sleepUntil(due_);
   const Clock::time_point fired = Clock::now();
   due_ += interval_;
   if (due_ < fired) due_ = fired + interval_;
