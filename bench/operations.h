@@ -1,5 +1,5 @@
-// The timed operations, each run through the program's own handlers as the
-// window would run them, and checked to have done their work: a fast
+// The timed operations, each started with the click a user makes, headless
+// or through the window, and checked to have done their work: a fast
 // operation that failed would be no result.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "support/sim_session.h"
+#include "route.h"
 
 namespace korvane::bench {
 
@@ -20,7 +20,7 @@ struct Monitoring {
 
 class Operations {
  public:
-  explicit Operations(testing::SimSession& session);
+  explicit Operations(Route& route);
 
   // Each returns its wall time in milliseconds and throws
   // std::runtime_error when the operation did not do its work.
@@ -28,7 +28,7 @@ class Operations {
   // From the click on Begin_Comm, made right after a timer tick, to the end
   // of the tick that read the last cell.
   double connectAndFullRead();
-  // Button1Click with all 128 cells edited and nothing else marked.
+  // The send button with all 128 cells edited and nothing else marked.
   double uploadAllCells();
   // File > Get data from controller into a set file.
   double save();
@@ -39,9 +39,11 @@ class Operations {
   Monitoring monitor(std::chrono::seconds span);
 
  private:
+  // The milliseconds `control`'s click handler takes.
+  double timeClick(Field& control, const char* operation);
   void expectNoMessage(const char* operation) const;
 
-  testing::SimSession& s_;
+  Route& route_;
   std::filesystem::path setFile_;
   int run_ = 0;
 };
