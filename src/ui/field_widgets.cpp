@@ -102,7 +102,17 @@ class LabelWidget : public QLabel, public FieldWidget {
 
 class EditWidget : public QLineEdit, public FieldWidget {
  public:
-  EditWidget(const Field& field, QWidget* parent) : QLineEdit(parent), FieldWidget(field) {}
+  EditWidget(const Field& field, QWidget* parent) : QLineEdit(parent), FieldWidget(field) {
+    // The box draws its own border (paintEvent); the margins keep the text
+    // inside it and a pixel of padding at either side.
+    setFrame(false);
+    setTextMargins(kBorderWidth + kSidePadding, kBorderWidth, kBorderWidth + kSidePadding, kBorderWidth);
+    // The style would fill the box with the palette's base colour over the
+    // mark painted beneath it.
+    QPalette clear = palette();
+    clear.setColor(QPalette::Base, Qt::transparent);
+    setPalette(clear);
+  }
   QWidget* widget() override { return this; }
 
  protected:
@@ -112,25 +122,37 @@ class EditWidget : public QLineEdit, public FieldWidget {
     const QString text = qText(field_);
     if (this->text() != text) setText(text);
   }
-  // The field's colour is the modified mark, so it fills the whole box; the
-  // border is a single line and the text uses the full width of the box.
-  void showColour() override { restyle(); }
-  void showFont() override {
-    FieldWidget::showFont();
-    restyle();
+  // The field's colour is the modified mark, so it fills the whole box. The
+  // box paints it itself: a new palette would make Qt work out again which
+  // of the window's controls hide the ones behind them, all 128 cells and
+  // twice per cell in a full read.
+  void showColour() override {
+    fill_ = toQColor(field_.colour());
+    update();
   }
   void showFocus() override {
     FieldWidget::showFocus();
     selectAll();
   }
+  // The fill and the border go first: the text, the cursor and the
+  // selection stay inside the margins and never cover the border.
+  void paintEvent(QPaintEvent* event) override {
+    {
+      QPainter painter(this);
+      painter.fillRect(rect(), fill_);
+      painter.setPen(hasFocus() ? kFocusBorder : kBorder);
+      painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    QLineEdit::paintEvent(event);
+  }
 
  private:
-  void restyle() {
-    setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; color: %2; border: 1px solid #7f848c;"
-                                 " padding: 0px 1px; }"
-                                 "QLineEdit:focus { border: 1px solid #2f6fd6; }")
-                      .arg(toQColor(field_.colour()).name(), toQColor(field_.font().colour).name()));
-  }
+  static constexpr int kBorderWidth = 1;
+  static constexpr int kSidePadding = 1;
+  static constexpr QColor kBorder{0x7f, 0x84, 0x8c};
+  static constexpr QColor kFocusBorder{0x2f, 0x6f, 0xd6};
+
+  QColor fill_;
 };
 
 class RadioWidget : public QRadioButton, public FieldWidget {
