@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -179,9 +180,14 @@ class GroupWidget : public QGroupBox, public FieldWidget {
 
   // An etched frame with the caption set into its top edge and nothing
   // filled inside, so the labels in the group match its background.
-  void paintEvent(QPaintEvent*) override {
+  void paintEvent(QPaintEvent* event) override {
+    const QFontMetrics metrics = fontMetrics();
+    // The controls inside (a gain cell, the lamp, a cursor bar) repaint on
+    // their own many times a second; where only they changed, the frame
+    // and its caption have nothing to draw.
+    const QRect inside = rect().adjusted(kFrameWidth, metrics.height(), -kFrameWidth, -kFrameWidth);
+    if (inside.contains(event->rect())) return;
     QPainter painter(this);
-    const QFontMetrics metrics(font());
     const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
@@ -196,6 +202,7 @@ class GroupWidget : public QGroupBox, public FieldWidget {
 
  private:
   static constexpr int kCaptionIndent = 6;
+  static constexpr int kFrameWidth = 2;  // the two etched lines
 };
 
 class ShapeWidget : public QWidget, public FieldWidget {
