@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <utility>
+#include <vector>
 
 #include "ui/pictures.h"
 
@@ -215,6 +217,10 @@ class ShapeWidget : public QWidget, public FieldWidget {
 
  protected:
   void showColour() override { update(); }
+  void showGeometry() override {
+    FieldWidget::showGeometry();
+    lamps_.clear();
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     const QColor fill = toQColor(field_.colour());
@@ -222,12 +228,32 @@ class ShapeWidget : public QWidget, public FieldWidget {
       painter.fillRect(rect(), fill);
       return;
     }
-    // The activity lamp: a filled disc with a darker rim.
+    painter.drawPixmap(0, 0, lampIn(fill));
+  }
+
+ private:
+  // The activity lamp: a filled disc with a darker rim. It changes colour
+  // with every reply, in turn between two, and an antialiased disc costs
+  // many times a copy, so each colour is drawn once and kept.
+  const QPixmap& lampIn(const QColor& fill) {
+    const qreal ratio = devicePixelRatioF();
+    for (const auto& [colour, picture] : lamps_) {
+      if (colour == fill && picture.devicePixelRatio() == ratio) return picture;
+    }
+    QPixmap picture(size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(fill.darker(170), 1.0));
     painter.setBrush(fill);
     painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.end();
+    lamps_.emplace_back(fill, picture);
+    return lamps_.back().second;
   }
+
+  std::vector<std::pair<QColor, QPixmap>> lamps_;
 };
 
 class ImageButtonWidget : public QPushButton, public FieldWidget {
