@@ -25,6 +25,7 @@ constexpr int kButtonImageSize = 48;
 // beside it. Fixed-width labels may narrow further to fit their text.
 constexpr int kFieldStretch = QFont::SemiCondensed;
 constexpr int kNarrowestStretch = 66;
+constexpr int kStretchStep = 3;
 
 Qt::Alignment toQAlignment(Alignment alignment) {
   switch (alignment) {
@@ -82,6 +83,14 @@ class LabelWidget : public QLabel, public FieldWidget {
     fitText();
   }
   void showGeometry() override {
+    // A label of fixed width is of fixed size, so a new text of its own
+    // (the live values change ten times a second) asks for no new layout.
+    if (field_.width() != 0) {
+      setFixedSize(field_.width(), field_.height());
+    } else {
+      setMinimumSize(0, 0);
+      setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     FieldWidget::showGeometry();
     fitText();
   }
@@ -96,11 +105,35 @@ class LabelWidget : public QLabel, public FieldWidget {
       return;
     }
     QFont fitted = toQFont(field_.font());
-    while (fitted.stretch() > kNarrowestStretch && QFontMetrics(fitted).horizontalAdvance(text()) > width()) {
-      fitted.setStretch(fitted.stretch() - 3);
-    }
+    fitted.setStretch(fittedStretch(fitted));
     setFont(fitted);
   }
+
+  // The widest stretch, from the window's own down in steps to the
+  // narrowest, at which the text fits; the narrowest when none does. Each
+  // try measures the text anew, so the search starts at the stretch the
+  // label's last text took: its texts change by a digit or two and mostly
+  // need the same one, found in two measurements (there, and one step wider).
+  int fittedStretch(QFont font) {
+    const QString shown = text();
+    const auto fits = [&](int stretch) {
+      font.setStretch(stretch);
+      return QFontMetrics(font).horizontalAdvance(shown) <= width();
+    };
+    int stretch = lastStretch_;
+    if (fits(stretch)) {
+      while (stretch < kFieldStretch && fits(stretch + kStretchStep)) stretch += kStretchStep;
+    } else {
+      while (stretch > kNarrowestStretch) {
+        stretch -= kStretchStep;
+        if (fits(stretch)) break;
+      }
+    }
+    lastStretch_ = stretch;
+    return stretch;
+  }
+
+  int lastStretch_ = kFieldStretch;
 };
 
 class EditWidget : public QLineEdit, public FieldWidget {
