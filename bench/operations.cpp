@@ -34,26 +34,27 @@ void Operations::expectNoMessage(const char* operation) const {
   if (!shown.empty()) throw std::runtime_error(std::string(operation) + ": \"" + shown.back() + "\"");
 }
 
-double Operations::timeClick(Field& control, const char* operation) {
-  const auto took = route_.click(
-      control, [] { return true; }, std::chrono::seconds(60));
+Timed Operations::timeClick(Field& control, const char* operation, const std::function<bool()>& done) {
+  const double cpuBefore = processCpuMs();
+  const auto took = route_.click(control, done, std::chrono::seconds(60));
+  const double cpuMs = processCpuMs() - cpuBefore;
+  expectNoMessage(operation);
   if (!took) throw std::runtime_error(std::string(operation) + " did not end");
-  return *took;
+  return {*took, cpuMs};
 }
 
-double Operations::connectAndFullRead() {
+Timed Operations::connectAndFullRead() {
   Program& p = route_.program();
   TFrm_Mapping& w = p.Frm_Mapping;
   if (w.Halt_Comm.enabled()) timeClick(w.Halt_Comm, "halt");
   // The tick that accepts the configuration reads every cell before it ends.
-  const auto took = route_.click(
-      w.Begin_Comm, [&] { return p.CommState == CommState::Monitoring; }, std::chrono::seconds(30));
-  expectNoMessage("connect and full read");
-  if (!took || w.GainCells.back()->colour() != kWhite) throw std::runtime_error("the full read did not complete");
-  return *took;
+  const Timed took =
+      timeClick(w.Begin_Comm, "connect and full read", [&] { return p.CommState == CommState::Monitoring; });
+  if (w.GainCells.back()->colour() != kWhite) throw std::runtime_error("the full read did not complete");
+  return took;
 }
 
-double Operations::uploadAllCells() {
+Timed Operations::uploadAllCells() {
   TFrm_Mapping& w = route_.program().Frm_Mapping;
   // The full read leaves the MAP range marked; only the cells are timed.
   w.Label18.setColour(kWhite);
@@ -64,27 +65,24 @@ double Operations::uploadAllCells() {
     cell.setText("");
     cell.setText(FormatFloat("#.00", gain, route_.program().decimalSeparator));
   }
-  const double took = timeClick(w.BitBtn2, "upload");
-  expectNoMessage("upload");
+  const Timed took = timeClick(w.BitBtn2, "upload");
   for (const auto& cell : w.GainCells) {
     if (cell->marked()) throw std::runtime_error("upload: " + cell->name() + " was not confirmed");
   }
   return took;
 }
 
-double Operations::save() {
+Timed Operations::save() {
   route_.answerSaveDialog(setFile_.string());
-  const double took = timeClick(route_.program().Frm_Mapping.Exit1, "save");  // File > Get data from controller
-  expectNoMessage("save");
+  const Timed took = timeClick(route_.program().Frm_Mapping.Exit1, "save");  // File > Get data from controller
   if (linesIn(setFile_) != 139) throw std::runtime_error("save: the set file does not hold 139 lines");
   return took;
 }
 
-double Operations::load() {
+Timed Operations::load() {
   route_.answerOpenDialog(setFile_.string());
   TFrm_Mapping& w = route_.program().Frm_Mapping;
-  const double took = timeClick(w.Putdataincontroller1, "load");
-  expectNoMessage("load");
+  const Timed took = timeClick(w.Putdataincontroller1, "load");
   if (w.stat.text() != "Downloading controller 99.3 %") throw std::runtime_error("load: not every line was sent");
   return took;
 }

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "route.h"
@@ -18,29 +19,38 @@ struct Monitoring {
   int answered = 0;  // polls whose reply blinked the activity lamp
 };
 
+// An operation's wall time and the CPU time this process spent meanwhile, in
+// milliseconds; the CPU time tells the program's own work from waits that
+// woke late.
+struct Timed {
+  double wallMs = 0;
+  double cpuMs = 0;
+};
+
 class Operations {
  public:
   explicit Operations(Route& route);
 
-  // Each returns its wall time in milliseconds and throws
-  // std::runtime_error when the operation did not do its work.
+  // Each returns its times and throws std::runtime_error when the operation
+  // did not do its work.
 
   // From the click on Begin_Comm, made right after a timer tick, to the end
   // of the tick that read the last cell.
-  double connectAndFullRead();
+  Timed connectAndFullRead();
   // The send button with all 128 cells edited and nothing else marked.
-  double uploadAllCells();
+  Timed uploadAllCells();
   // File > Get data from controller into a set file.
-  double save();
+  Timed save();
   // File > Put data in controller from the file the save wrote.
-  double load();
+  Timed load();
 
   // Connects, then lets the timer poll live data for `span`.
   Monitoring monitor(std::chrono::seconds span);
 
  private:
-  // The milliseconds `control`'s click handler takes.
-  double timeClick(Field& control, const char* operation);
+  // Clicks `control` and lets the timer tick until `done` holds.
+  Timed timeClick(
+      Field& control, const char* operation, const std::function<bool()>& done = [] { return true; });
   void expectNoMessage(const char* operation) const;
 
   Route& route_;
