@@ -117,10 +117,10 @@ bool run(const Settings& settings, char** argv) {
   std::printf("machine: %s; load average %s at the start\n\n", machineDescription().c_str(), loadAverages().c_str());
   Operations ops(*route);
 
-  std::vector<Row> rows{{"connect and full read", connectAndFullRead(), {}},
-                        {"upload of 128 cells", uploadOfAllCells(), {}},
-                        {"save to a set file", saveToSetFile(), {}},
-                        {"load of a set file", loadOfSetFile(), {}}};
+  std::vector<Row> rows{{"connect and full read", connectAndFullRead(), {}, {}},
+                        {"upload of 128 cells", uploadOfAllCells(), {}, {}},
+                        {"save to a set file", saveToSetFile(), {}, {}},
+                        {"load of a set file", loadOfSetFile(), {}, {}}};
   for (int r = 0; r < settings.runs; ++r) {
     rows[0].add(ops.connectAndFullRead());
     rows[1].add(ops.uploadAllCells());
