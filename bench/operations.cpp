@@ -7,10 +7,7 @@
 #include <string>
 
 #include "base/format_float.h"
-#include "comm/comm_control.h"
-#include "comm/upload.h"
 #include "machine.h"
-#include "setfile/set_file_transfer.h"
 
 namespace korvane::bench {
 namespace {
@@ -30,30 +27,35 @@ std::size_t linesIn(const std::filesystem::path& path) {
 
 }  // namespace
 
-Operations::Operations(testing::SimSession& session) : s_(session), setFile_(session.dir.path() / "bench.set") {}
+Operations::Operations(Route& route) : route_(route), setFile_(route.program().workDir / "bench.set") {}
 
 void Operations::expectNoMessage(const char* operation) const {
-  if (!s_.desktop.messages.empty()) {
-    throw std::runtime_error(std::string(operation) + ": \"" + s_.desktop.messages.back().text + "\"");
-  }
+  const std::vector<std::string> shown = route_.messages();
+  if (!shown.empty()) throw std::runtime_error(std::string(operation) + ": \"" + shown.back() + "\"");
 }
 
-double Operations::connectAndFullRead() {
-  Program& p = s_.program();
-  if (p.ControllerPort.IsOpen) Halt_CommClick(p);
-  s_.timer.restart();
-  const Clock::time_point start = Clock::now();
-  Begin_CommClick(p);
+Timed Operations::timeClick(Field& control, const char* operation, const std::function<bool()>& done) {
+  const double cpuBefore = processCpuMs();
+  const auto took = route_.click(control, done, std::chrono::seconds(60));
+  const double cpuMs = processCpuMs() - cpuBefore;
+  expectNoMessage(operation);
+  if (!took) throw std::runtime_error(std::string(operation) + " did not end");
+  return {*took, cpuMs};
+}
+
+Timed Operations::connectAndFullRead() {
+  Program& p = route_.program();
+  TFrm_Mapping& w = p.Frm_Mapping;
+  if (w.Halt_Comm.enabled()) timeClick(w.Halt_Comm, "halt");
   // The tick that accepts the configuration reads every cell before it ends.
-  const bool read = s_.tickUntil([&] { return p.CommState == CommState::Monitoring; }, std::chrono::seconds(30));
-  const double took = msSince(start);
-  expectNoMessage("connect and full read");
-  if (!read || s_.w().GainCells.back()->colour() != kWhite) throw std::runtime_error("the full read did not complete");
+  const Timed took =
+      timeClick(w.Begin_Comm, "connect and full read", [&] { return p.CommState == CommState::Monitoring; });
+  if (w.GainCells.back()->colour() != kWhite) throw std::runtime_error("the full read did not complete");
   return took;
 }
 
-double Operations::uploadAllCells() {
-  TFrm_Mapping& w = s_.w();
+Timed Operations::uploadAllCells() {
+  TFrm_Mapping& w = route_.program().Frm_Mapping;
   // The full read leaves the MAP range marked; only the cells are timed.
   w.Label18.setColour(kWhite);
   ++run_;
@@ -61,64 +63,55 @@ double Operations::uploadAllCells() {
     Field& cell = *w.GainCells[i];
     const long double gain = static_cast<long double>(64 + (i * 3 + static_cast<std::size_t>(run_)) % 128) / 128;
     cell.setText("");
-    cell.setText(FormatFloat("#.00", gain, s_.program().decimalSeparator));
+    cell.setText(FormatFloat("#.00", gain, route_.program().decimalSeparator));
   }
-  const Clock::time_point start = Clock::now();
-  Button1Click(s_.program());
-  const double took = msSince(start);
-  expectNoMessage("upload");
+  const Timed took = timeClick(w.BitBtn2, "upload");
   for (const auto& cell : w.GainCells) {
     if (cell->marked()) throw std::runtime_error("upload: " + cell->name() + " was not confirmed");
   }
   return took;
 }
 
-double Operations::save() {
-  s_.desktop.saveAnswers.push_back(setFile_.string());
-  const Clock::time_point start = Clock::now();
-  GetDataFromController(s_.program());
-  const double took = msSince(start);
-  expectNoMessage("save");
+Timed Operations::save() {
+  route_.answerSaveDialog(setFile_.string());
+  const Timed took = timeClick(route_.program().Frm_Mapping.Exit1, "save");  // File > Get data from controller
   if (linesIn(setFile_) != 139) throw std::runtime_error("save: the set file does not hold 139 lines");
   return took;
 }
 
-double Operations::load() {
-  s_.desktop.openAnswers.push_back(setFile_.string());
-  const Clock::time_point start = Clock::now();
-  Putdataincontroller1Click(s_.program());
-  const double took = msSince(start);
-  expectNoMessage("load");
-  if (s_.w().stat.text() != "Downloading controller 99.3 %") throw std::runtime_error("load: not every line was sent");
+Timed Operations::load() {
+  route_.answerOpenDialog(setFile_.string());
+  TFrm_Mapping& w = route_.program().Frm_Mapping;
+  const Timed took = timeClick(w.Putdataincontroller1, "load");
+  if (w.stat.text() != "Downloading controller 99.3 %") throw std::runtime_error("load: not every line was sent");
   return took;
 }
 
 Monitoring Operations::monitor(std::chrono::seconds span, bool logging) {
   connectAndFullRead();
-  const std::filesystem::path log = s_.dir.path() / "bench.msl";
+  TFrm_Mapping& w = route_.program().Frm_Mapping;
+  const std::filesystem::path log = route_.program().workDir / "bench.msl";
   if (logging) {
-    s_.desktop.saveAnswers.push_back(log.string());
-    s_.w().Startlogging1.click();  // Log > Start logging…
+    route_.answerSaveDialog(log.string());
+    w.Startlogging1.click();  // Log > Start logging…
   }
   Monitoring m;
-  Colour lamp = s_.w().heartbeat.colour();
+  Colour lamp = w.heartbeat.colour();
   const double cpuBefore = processCpuMs();
   const Clock::time_point start = Clock::now();
-  // Asked before every tick: first about the tick before it.
-  s_.tickUntil(
+  route_.tickUntil(
       [&] {
-        if (m.polls > 0 && s_.w().heartbeat.colour() != lamp) ++m.answered;
-        lamp = s_.w().heartbeat.colour();
-        if (Clock::now() - start >= span) return true;
         ++m.polls;
-        return false;
+        if (w.heartbeat.colour() != lamp) ++m.answered;
+        lamp = w.heartbeat.colour();
+        return Clock::now() - start >= span;
       },
       span + std::chrono::seconds(5));
   m.wallMs = msSince(start);
   m.cpuMs = processCpuMs() - cpuBefore;
   expectNoMessage("live monitoring");
   if (logging) {
-    s_.w().Stoplogging1.click();
+    w.Stoplogging1.click();
     m.logRows = static_cast<int>(linesIn(log)) - 4;  // after the header
     if (m.logRows < m.answered - 1) throw std::runtime_error("live monitoring: the log lacks rows");
   }

@@ -6,9 +6,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <utility>
+#include <vector>
 
 #include "ui/pictures.h"
 
@@ -22,6 +25,7 @@ constexpr int kButtonImageSize = 48;
 // beside it. Fixed-width labels may narrow further to fit their text.
 constexpr int kFieldStretch = QFont::SemiCondensed;
 constexpr int kNarrowestStretch = 66;
+constexpr int kStretchStep = 3;
 
 Qt::Alignment toQAlignment(Alignment alignment) {
   switch (alignment) {
@@ -79,6 +83,14 @@ class LabelWidget : public QLabel, public FieldWidget {
     fitText();
   }
   void showGeometry() override {
+    // A label of fixed width is of fixed size, so a new text of its own
+    // (the live values change ten times a second) asks for no new layout.
+    if (field_.width() != 0) {
+      setFixedSize(field_.width(), field_.height());
+    } else {
+      setMinimumSize(0, 0);
+      setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     FieldWidget::showGeometry();
     fitText();
   }
@@ -93,16 +105,50 @@ class LabelWidget : public QLabel, public FieldWidget {
       return;
     }
     QFont fitted = toQFont(field_.font());
-    while (fitted.stretch() > kNarrowestStretch && QFontMetrics(fitted).horizontalAdvance(text()) > width()) {
-      fitted.setStretch(fitted.stretch() - 3);
-    }
+    fitted.setStretch(fittedStretch(fitted));
     setFont(fitted);
   }
+
+  // The widest stretch, from the window's own down in steps to the
+  // narrowest, at which the text fits; the narrowest when none does. Each
+  // try measures the text anew, so the search starts at the stretch the
+  // label's last text took: its texts change by a digit or two and mostly
+  // need the same one, found in two measurements (there, and one step wider).
+  int fittedStretch(QFont font) {
+    const QString shown = text();
+    const auto fits = [&](int stretch) {
+      font.setStretch(stretch);
+      return QFontMetrics(font).horizontalAdvance(shown) <= width();
+    };
+    int stretch = lastStretch_;
+    if (fits(stretch)) {
+      while (stretch < kFieldStretch && fits(stretch + kStretchStep)) stretch += kStretchStep;
+    } else {
+      while (stretch > kNarrowestStretch) {
+        stretch -= kStretchStep;
+        if (fits(stretch)) break;
+      }
+    }
+    lastStretch_ = stretch;
+    return stretch;
+  }
+
+  int lastStretch_ = kFieldStretch;
 };
 
 class EditWidget : public QLineEdit, public FieldWidget {
  public:
-  EditWidget(const Field& field, QWidget* parent) : QLineEdit(parent), FieldWidget(field) {}
+  EditWidget(const Field& field, QWidget* parent) : QLineEdit(parent), FieldWidget(field) {
+    // The box draws its own border (paintEvent); the margins keep the text
+    // inside it and a pixel of padding at either side.
+    setFrame(false);
+    setTextMargins(kBorderWidth + kSidePadding, kBorderWidth, kBorderWidth + kSidePadding, kBorderWidth);
+    // The style would fill the box with the palette's base colour over the
+    // mark painted beneath it.
+    QPalette clear = palette();
+    clear.setColor(QPalette::Base, Qt::transparent);
+    setPalette(clear);
+  }
   QWidget* widget() override { return this; }
 
  protected:
@@ -112,25 +158,37 @@ class EditWidget : public QLineEdit, public FieldWidget {
     const QString text = qText(field_);
     if (this->text() != text) setText(text);
   }
-  // The field's colour is the modified mark, so it fills the whole box; the
-  // border is a single line and the text uses the full width of the box.
-  void showColour() override { restyle(); }
-  void showFont() override {
-    FieldWidget::showFont();
-    restyle();
+  // The field's colour is the modified mark, so it fills the whole box. The
+  // box paints it itself: a new palette would make Qt work out again which
+  // of the window's controls hide the ones behind them, all 128 cells and
+  // twice per cell in a full read.
+  void showColour() override {
+    fill_ = toQColor(field_.colour());
+    update();
   }
   void showFocus() override {
     FieldWidget::showFocus();
     selectAll();
   }
+  // The fill and the border go first: the text, the cursor and the
+  // selection stay inside the margins and never cover the border.
+  void paintEvent(QPaintEvent* event) override {
+    {
+      QPainter painter(this);
+      painter.fillRect(rect(), fill_);
+      painter.setPen(hasFocus() ? kFocusBorder : kBorder);
+      painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    QLineEdit::paintEvent(event);
+  }
 
  private:
-  void restyle() {
-    setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; color: %2; border: 1px solid #7f848c;"
-                                 " padding: 0px 1px; }"
-                                 "QLineEdit:focus { border: 1px solid #2f6fd6; }")
-                      .arg(toQColor(field_.colour()).name(), toQColor(field_.font().colour).name()));
-  }
+  static constexpr int kBorderWidth = 1;
+  static constexpr int kSidePadding = 1;
+  static constexpr QColor kBorder{0x7f, 0x84, 0x8c};
+  static constexpr QColor kFocusBorder{0x2f, 0x6f, 0xd6};
+
+  QColor fill_;
 };
 
 class RadioWidget : public QRadioButton, public FieldWidget {
@@ -157,9 +215,14 @@ class GroupWidget : public QGroupBox, public FieldWidget {
 
   // An etched frame with the caption set into its top edge and nothing
   // filled inside, so the labels in the group match its background.
-  void paintEvent(QPaintEvent*) override {
+  void paintEvent(QPaintEvent* event) override {
+    const QFontMetrics metrics = fontMetrics();
+    // The controls inside (a gain cell, the lamp, a cursor bar) repaint on
+    // their own many times a second; where only they changed, the frame
+    // and its caption have nothing to draw.
+    const QRect inside = rect().adjusted(kFrameWidth, metrics.height(), -kFrameWidth, -kFrameWidth);
+    if (inside.contains(event->rect())) return;
     QPainter painter(this);
-    const QFontMetrics metrics(font());
     const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
@@ -174,6 +237,7 @@ class GroupWidget : public QGroupBox, public FieldWidget {
 
  private:
   static constexpr int kCaptionIndent = 6;
+  static constexpr int kFrameWidth = 2;  // the two etched lines
 };
 
 class ShapeWidget : public QWidget, public FieldWidget {
@@ -186,6 +250,10 @@ class ShapeWidget : public QWidget, public FieldWidget {
 
  protected:
   void showColour() override { update(); }
+  void showGeometry() override {
+    FieldWidget::showGeometry();
+    lamps_.clear();
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     const QColor fill = toQColor(field_.colour());
@@ -193,12 +261,32 @@ class ShapeWidget : public QWidget, public FieldWidget {
       painter.fillRect(rect(), fill);
       return;
     }
-    // The activity lamp: a filled disc with a darker rim.
+    painter.drawPixmap(0, 0, lampIn(fill));
+  }
+
+ private:
+  // The activity lamp: a filled disc with a darker rim. It changes colour
+  // with every reply, in turn between two, and an antialiased disc costs
+  // many times a copy, so each colour is drawn once and kept.
+  const QPixmap& lampIn(const QColor& fill) {
+    const qreal ratio = devicePixelRatioF();
+    for (const auto& [colour, picture] : lamps_) {
+      if (colour == fill && picture.devicePixelRatio() == ratio) return picture;
+    }
+    QPixmap picture(size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(fill.darker(170), 1.0));
     painter.setBrush(fill);
     painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.end();
+    lamps_.emplace_back(fill, picture);
+    return lamps_.back().second;
   }
+
+  std::vector<std::pair<QColor, QPixmap>> lamps_;
 };
 
 class ImageButtonWidget : public QPushButton, public FieldWidget {

@@ -11,6 +11,7 @@
 
 #include "app/menu_start.h"
 #include "app/startup.h"
+#include "base/timer_slack.h"
 #include "comm/comm_control.h"
 #include "serial/serial_backend_posix.h"
 #include "ui/exit_signals.h"
@@ -70,6 +71,8 @@ int runProgram(QApplication& app, korvane::QtDesktop& desktop) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before any thread starts, so that every thread keeps the program's pace.
+  korvane::useFinestTimerSlack();
   QApplication app(argc, argv);
   // Wayland shows the window with the name and icon of this desktop entry.
   QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));

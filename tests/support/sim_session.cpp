@@ -40,7 +40,7 @@ PollingTimer::PollingTimer(Clock::duration interval) : interval_(interval) { res
 void PollingTimer::restart() { due_ = Clock::now() + interval_; }
 
 void PollingTimer::fire(const std::function<void()>& tick) {
-  std::this_thread::sleep_until(due_);
+  sleepUntil(due_);
   const Clock::time_point fired = Clock::now();
   due_ += interval_;
   if (due_ < fired) due_ = fired + interval_;
@@ -49,7 +49,7 @@ void PollingTimer::fire(const std::function<void()>& tick) {
 
 // Ends the process when the session is not over within its budget. It stops
 // the emulator first, which would otherwise outlive the test.
-class SimSession::Watchdog {
+class SimLine::Watchdog {
  public:
   Watchdog(std::chrono::seconds budget, const std::atomic<pid_t>& emulator)
       : thread_([this, budget, &emulator] {
@@ -78,8 +78,8 @@ class SimSession::Watchdog {
   std::thread thread_;  // last: it starts once the rest is ready
 };
 
-SimSession::SimSession(const std::string& simBinary, std::vector<std::string> simArgs, bool verbose,
-                       std::chrono::seconds budget)
+SimLine::SimLine(const std::string& simBinary, std::vector<std::string> simArgs, bool verbose,
+                 std::chrono::seconds budget)
     : verbose_(verbose) {
   simArgs.insert(simArgs.begin(), {"--link", (dir.path() / "Com1").string()});
   if (verbose) simArgs.insert(simArgs.begin(), "--verbose");
@@ -87,6 +87,14 @@ SimSession::SimSession(const std::string& simBinary, std::vector<std::string> si
   emulator_ = sim_->pid();
   watchdog_ = std::make_unique<Watchdog>(budget, emulator_);
   std::ofstream(dir.path() / "comm.ini") << "1\n";
+}
+
+// The watchdog goes first: stopping the emulator is bounded by itself.
+SimLine::~SimLine() { watchdog_.reset(); }
+
+SimSession::SimSession(const std::string& simBinary, std::vector<std::string> simArgs, bool verbose,
+                       std::chrono::seconds budget)
+    : SimLine(simBinary, std::move(simArgs), verbose, budget) {
   const std::filesystem::path workDir = dir.path();
   program_ = std::make_unique<Program>(
       desktop, [workDir] { return makePosixSerialBackend(workDir); }, workDir);
@@ -94,16 +102,12 @@ SimSession::SimSession(const std::string& simBinary, std::vector<std::string> si
   if (program_->SelectedPort != 1) throw std::runtime_error("comm.ini did not choose port 1");
 }
 
-// The watchdog goes first: stopping the emulator and closing the port are
-// bounded by themselves.
-SimSession::~SimSession() { watchdog_.reset(); }
-
 bool SimSession::tickUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!done()) {
     if (std::chrono::steady_clock::now() >= deadline) return false;
     timer.fire([this] { get_data_timerTimer(*program_); });
-    if (verbose_) report();  // keeps the emulator's output pipe from filling up
+    if (verbose()) report();  // keeps the emulator's output pipe from filling up
   }
   return true;
 }
@@ -112,12 +116,12 @@ void SimSession::tickFor(std::chrono::milliseconds span) {
   tickUntil([] { return false; }, span);
 }
 
-const SimReport& SimSession::report(std::chrono::milliseconds quiet) {
+const SimReport& SimLine::report(std::chrono::milliseconds quiet) {
   for (std::string line; !(line = sim_->nextLine(quiet + 1ms)).empty();) take(line);
   return report_;
 }
 
-void SimSession::take(const std::string& line) {
+void SimLine::take(const std::string& line) {
   if (auto bytes = framedBytes(line, " <- '")) {
     report_.acted.push_back(*bytes);
   } else if (auto ignored = framedBytes(line, " ignored '")) {
@@ -129,7 +133,7 @@ void SimSession::take(const std::string& line) {
   }
 }
 
-bool SimSession::waitForDrop(std::chrono::milliseconds limit) {
+bool SimLine::waitForDrop(std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!report_.lineDropped && std::chrono::steady_clock::now() < deadline) report(10ms);
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());

@@ -1,10 +1,10 @@
 // A program and korvane-sim talking over a real pseudo-terminal in real time:
 // the emulator serves the line and links it as Com1 in a fresh working
-// directory; the program, started up there, reaches it through SerialPort and
-// the POSIX backend. Waits really block, message boxes are recorded and file
-// dialogs answer from a script (RealTimeDesktop). The window's 100 ms timer
-// is played as the event loop plays it, and what korvane-sim reports with
-// --verbose is gathered as frames.
+// directory (SimLine); the program, started up there, reaches it through
+// SerialPort and the POSIX backend (SimSession). Waits really block, message
+// boxes are recorded and file dialogs answer from a script (RealTimeDesktop).
+// The window's 100 ms timer is played as the event loop plays it, and what
+// korvane-sim reports with --verbose is gathered as frames.
 //
 // A watchdog ends the whole process, and the emulator first, when a session
 // outlives its time: a handler that hangs fails its test instead of stalling
@@ -55,26 +55,22 @@ class PollingTimer {
   Clock::time_point due_;
 };
 
-class SimSession {
+// korvane-sim serving Com1 in a fresh working directory, whose comm.ini
+// chooses port 1, under the watchdog. A program started up in `dir` with the
+// POSIX backend finds it there.
+class SimLine {
  public:
   // Starts the emulator `simBinary` with `simArgs` (and --verbose when
-  // `verbose`), chooses port 1 in comm.ini and starts the program. The
-  // watchdog allows the whole session `budget`. Throws std::runtime_error
-  // when the emulator does not start.
-  SimSession(const std::string& simBinary, std::vector<std::string> simArgs, bool verbose = true,
-             std::chrono::seconds budget = std::chrono::seconds(60));
-  ~SimSession();
-  SimSession(const SimSession&) = delete;
-  SimSession& operator=(const SimSession&) = delete;
+  // `verbose`) and chooses port 1 in comm.ini. The watchdog allows the whole
+  // session `budget`. Throws std::runtime_error when the emulator does not
+  // start.
+  SimLine(const std::string& simBinary, std::vector<std::string> simArgs, bool verbose, std::chrono::seconds budget);
+  ~SimLine();
+  SimLine(const SimLine&) = delete;
+  SimLine& operator=(const SimLine&) = delete;
 
-  Program& program() { return *program_; }
-  TFrm_Mapping& w() { return program_->Frm_Mapping; }
   SimProcess& sim() { return *sim_; }
-
-  // Runs timer ticks until `done` holds (asked before each tick) or `limit`
-  // has passed; returns whether `done` held.
-  bool tickUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
-  void tickFor(std::chrono::milliseconds span);
+  bool verbose() const { return verbose_; }
 
   // Takes in what korvane-sim has printed so far, waiting up to `quiet` for
   // more.
@@ -91,16 +87,34 @@ class SimSession {
 
  public:
   TempDir dir;
-  RealTimeDesktop desktop;
-  PollingTimer timer;
 
  private:
   void take(const std::string& line);
 
   bool verbose_;
   std::unique_ptr<SimProcess> sim_;
-  std::unique_ptr<Program> program_;
   SimReport report_;
+};
+
+class SimSession : public SimLine {
+ public:
+  // The line as SimLine starts it, and the program started up beside it.
+  SimSession(const std::string& simBinary, std::vector<std::string> simArgs, bool verbose = true,
+             std::chrono::seconds budget = std::chrono::seconds(60));
+
+  Program& program() { return *program_; }
+  TFrm_Mapping& w() { return program_->Frm_Mapping; }
+
+  // Runs timer ticks until `done` holds (asked before each tick) or `limit`
+  // has passed; returns whether `done` held.
+  bool tickUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+  void tickFor(std::chrono::milliseconds span);
+
+  RealTimeDesktop desktop;
+  PollingTimer timer;
+
+ private:
+  std::unique_ptr<Program> program_;  // last: it is closed before the line goes
 };
 
 }  // namespace korvane::testing

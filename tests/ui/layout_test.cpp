@@ -104,6 +104,22 @@ TEST_F(ViewTest, LabelTextsFitTheirLabels) {
   }
 }
 
+// A label of fixed width takes the widest stretch at which its text fits,
+// whichever text it showed before: a long one does not leave it narrow.
+TEST_F(ViewTest, LabelTakesTheWidestStretchAtWhichItsTextFits) {
+  auto* label = qobject_cast<QLabel*>(view->widgetFor(w().FW_Rev));
+  ASSERT_NE(label, nullptr);
+  for (const char* text : {"v1.0", "v12.34.567", "v1.2", "v88.88.888", "v12.34.567", "v1.02.74", "v1.0"}) {
+    w().FW_Rev.setText(text);
+    QFont wider = label->font();
+    EXPECT_LE(QFontMetrics(wider).horizontalAdvance(label->text()), label->width()) << text;
+    if (wider.stretch() == QFont::SemiCondensed) continue;
+    wider.setStretch(wider.stretch() + 3);
+    EXPECT_GT(QFontMetrics(wider).horizontalAdvance(label->text()), label->width()) << text << " would fit wider";
+  }
+  EXPECT_EQ(label->font().stretch(), QFont::SemiCondensed) << "a short text is shown at the window's own stretch";
+}
+
 TEST_F(ViewTest, ParameterCaptionsEndBeforeTheirBoxes) {
   const std::pair<Field*, Field*> captions[] = {
       {&w().Label3, &w().Fuel_mx},      {&w().Label5, &w().Num_Cyls},       {&w().Label9, &w().Ign_Cycles},

@@ -1,0 +1,103 @@
+// What the widgets paint, and that painting only what changed leaves the
+// window as a full redraw would: the edit boxes' border and mark, the
+// activity lamp's colours, and a monitoring session's worth of repaints.
+#include <QImage>
+#include <QScreen>
+#include <string>
+
+#include "view_fixture.h"
+
+namespace korvane {
+namespace {
+
+using testing::ViewTest;
+
+const QColor kBorder(0x7f, 0x84, 0x8c);
+const QColor kFocusBorder(0x2f, 0x6f, 0xd6);
+
+// The middle pixel of each of the box's four edges.
+std::vector<QColor> edgeColours(const QImage& box) {
+  const int w = box.width();
+  const int h = box.height();
+  return {box.pixelColor(0, h / 2), box.pixelColor(w - 1, h / 2), box.pixelColor(w / 2, 0),
+          box.pixelColor(w / 2, h - 1)};
+}
+
+struct EditLook {
+  Colour mark;
+  bool focused;
+};
+
+class EditLookTest : public ViewTest, public ::testing::WithParamInterface<EditLook> {
+ protected:
+  void SetUp() override {
+    ViewTest::SetUp();
+    w().Gain_Table_Group.setVisible(true);
+    w().setHeight(kExpandedHeight);
+    ASSERT_TRUE(testing::showActive(*view));
+  }
+};
+
+TEST_P(EditLookTest, MarkFillsTheBoxToItsSinglePixelBorder) {
+  const EditLook& look = GetParam();
+  Field& box = w().Rate_Cut;
+  box.setText("20");
+  box.setColour(look.mark);
+  if (look.focused) box.setFocus();
+  const QImage image = view->widgetFor(box)->grab().toImage();
+  const QColor border = look.focused ? kFocusBorder : kBorder;
+  for (const QColor& edge : edgeColours(image)) EXPECT_EQ(edge, border);
+  // Just inside the border, clear of the text and of its selection.
+  EXPECT_EQ(image.pixelColor(1, 1), toQColor(look.mark));
+  EXPECT_EQ(image.pixelColor(image.width() - 2, image.height() - 2), toQColor(look.mark));
+}
+
+INSTANTIATE_TEST_SUITE_P(Marks, EditLookTest,
+                         ::testing::Values(EditLook{kWhite, false}, EditLook{kYellow, false}, EditLook{kWhite, true},
+                                           EditLook{kYellow, true}));
+
+TEST_F(ViewTest, TheActivityLampShowsEachColourItBlinksTo) {
+  w().Gain_Table_Group.setVisible(true);
+  QWidget* lamp = view->widgetFor(w().heartbeat);
+  for (Colour colour : {kSilver, kGrey, kSilver, kRed}) {
+    w().heartbeat.setColour(colour);
+    const QImage image = lamp->grab().toImage();
+    EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2), toQColor(colour)) << std::hex << colour;
+  }
+}
+
+// What the window shows after it was painted piece by piece: the cells and
+// the lamp repainted at once by the program, cursor bars that move, a
+// progress text, and parts of the group boxes exposed again.
+TEST_F(ViewTest, RepaintsOfWhatChangedLeaveWhatAFullRedrawDraws) {
+  w().Gain_Table_Group.setVisible(true);
+  w().setHeight(kExpandedHeight);
+  ASSERT_TRUE(testing::showActive(*view));
+  for (int step = 0; step < 24; ++step) {
+    Field& cell = *w().GainCells[static_cast<std::size_t>(step * 5)];
+    cell.setText(step % 2 ? "1.11" : ".98");
+    cell.setColour(step % 3 ? kWhite : kYellow);
+    cell.repaint();
+    w().heartbeat.setColour(step % 2 ? kSilver : kGrey);
+    w().heartbeat.repaint();
+    w().map_r_ptr.setLeft(120 + step * 17);
+    w().map_r_ptr.repaint();
+    w().map_p_ptr.setTop(150 + step * 9);
+    w().map_p_ptr.repaint();
+    w().rpm_dpy.setText(std::to_string(step * 311) + " RPM");
+    w().stat.setText("Uploading controller " + std::to_string(step * 4) + ".0 %");
+    w().stat.repaint();
+  }
+  for (Field* group : {&w().GroupBox1, &w().GroupBox2}) {
+    view->widgetFor(*group)->repaint(QRect(0, 0, 40, 12));    // the caption
+    view->widgetFor(*group)->repaint(QRect(30, 20, 40, 70));  // the right-hand edge
+  }
+  testing::processEventsUntil([] { return false; }, 50);
+  const QImage shown = view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage redrawn = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), redrawn.size());
+  EXPECT_TRUE(shown == redrawn);
+}
+
+}  // namespace
+}  // namespace korvane
