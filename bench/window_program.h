@@ -8,9 +8,9 @@
 #include <functional>
 #include <memory>
 
-#include "window/program.h"
 #include "ui/main_view.h"
 #include "ui/qt_desktop.h"
+#include "window/program.h"
 
 namespace korvane::bench {
 

@@ -1,7 +1,7 @@
 // The timer slack, set with prctl().
-#include "base/timer_slack.h"
-
 #include <sys/prctl.h>
+
+#include "base/timer_slack.h"
 
 namespace korvane {
 

@@ -2,8 +2,8 @@
 // and length the decoder has already checked, and first sets ReplyReceived.
 #pragma once
 
-#include "window/program.h"
 #include "link/reply_decoder.h"
+#include "window/program.h"
 
 namespace korvane {
 

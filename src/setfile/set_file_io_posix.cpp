@@ -1,12 +1,13 @@
 // Set files on disk, POSIX: atomic replacement on save, whole-file read on load.
-#include "setfile/set_file_io.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "setfile/set_file_io.h"
 
 namespace korvane {
 namespace {
@@ -49,7 +50,8 @@ std::optional<std::string> writeSetFile(const std::filesystem::path& target, con
   }
   std::optional<std::string> error = writeAll(file, lines);
   if (std::fclose(file) != 0 && !error) error = systemError("closing the file failed");
-  if (!error && std::rename(temporary.c_str(), target.c_str()) != 0) error = systemError("the file could not be replaced");
+  if (!error && std::rename(temporary.c_str(), target.c_str()) != 0)
+    error = systemError("the file could not be replaced");
   if (error) ::unlink(temporary.c_str());
   return error;
 }

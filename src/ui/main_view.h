@@ -7,9 +7,9 @@
 #include <functional>
 #include <unordered_map>
 
-#include "window/program.h"
 #include "ui/field_widgets.h"
 #include "ui/operation_gate.h"
+#include "window/program.h"
 
 class QAction;
 class QMenu;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "window/program.h"
 #include "support/recording_desktop.h"
+#include "window/program.h"
 
 namespace korvane::testing {
 

@@ -5,9 +5,9 @@
 
 #include <deque>
 
-#include "window/program.h"
 #include "support/fake_line.h"
 #include "support/headless_program.h"
+#include "window/program.h"
 
 namespace korvane::testing {
 

@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "window/program.h"
 #include "support/headless_program.h"
 #include "support/line_bytes.h"
 #include "support/real_time_desktop.h"
 #include "support/sim_process.h"
+#include "window/program.h"
 
 namespace korvane::testing {
 

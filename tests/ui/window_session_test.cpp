@@ -17,8 +17,8 @@
 
 #include "app/startup.h"
 #include "comm/comm_control.h"
-#include "serial/serial_backend_posix.h"
 #include "qt_app.h"
+#include "serial/serial_backend_posix.h"
 #include "support/headless_program.h"
 #include "support/sim_process.h"
 #include "ui/main_view.h"

@@ -1,10 +1,11 @@
 // FormatFloat and the text-to-number conversions.
+#include "base/format_float.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "base/format_float.h"
 #include "base/text_number.h"
 
 namespace korvane {
@@ -38,8 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Literal text around the digits.
         PictureCase{"####0 RPM", 3233, "3233 RPM"}, PictureCase{"####0 RPM", 0, "0 RPM"},
         PictureCase{"MAPM[000]=", 5, "MAPM[005]="}, PictureCase{"MAPM[000]=", 127, "MAPM[127]="},
-        PictureCase{"FLG_VAL = ##0\n", 1, "FLG_VAL = 1\n"}, PictureCase{"ONE_SHOT= ####0\n", 65535, "ONE_SHOT= 65535\n"},
-        PictureCase{"##0\n", 0, "0\n"},
+        PictureCase{"FLG_VAL = ##0\n", 1, "FLG_VAL = 1\n"},
+        PictureCase{"ONE_SHOT= ####0\n", 65535, "ONE_SHOT= 65535\n"}, PictureCase{"##0\n", 0, "0\n"},
         // Live values and parameter texts.
         PictureCase{"##0.0", 137.6070381231672L, "137.6"}, PictureCase{"###.0", 0, ".0"},
         PictureCase{"###.0", 671.1372L, "671.1"}, PictureCase{"###.0 %", 99.21875L, "99.2 %"},

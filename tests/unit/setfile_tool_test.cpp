@@ -13,8 +13,8 @@
 #include "comm/full_read.h"
 #include "setfile/set_file_format.h"
 #include "setfile/set_file_transfer.h"
-#include "support/memory_line.h"
 #include "support/line_bytes.h"
+#include "support/memory_line.h"
 #include "support/scripted_line.h"
 
 namespace korvane {

@@ -1,10 +1,10 @@
 // The timer slack the program asks for at its start.
-#include "base/timer_slack.h"
-
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 
 #include <thread>
+
+#include "base/timer_slack.h"
 
 namespace korvane {
 namespace {

@@ -1,7 +1,7 @@
 // Field numbers to raw controller values, with the controller's own rounding.
-#include <gtest/gtest.h>
-
 #include "comm/upload_conversions.h"
+
+#include <gtest/gtest.h>
 
 namespace korvane {
 namespace {
@@ -32,21 +32,20 @@ INSTANTIATE_TEST_SUITE_P(
         RawCase{"scaler", fuelScalerRaw, 10.240L, 100}, RawCase{"scaler", fuelScalerRaw, 1.000L, 9},
         RawCase{"scaler", fuelScalerRaw, 25, 244}, RawCase{"scaler", fuelScalerRaw, -0.05L, 0},
         RawCase{"scaler", fuelScalerRaw, -0.2L, -1}, RawCase{"scaler", fuelScalerRaw, 6710.8L, 65535},
-        RawCase{"scaler", fuelScalerRaw, 6710.9L, 65536},
-        RawCase{"gain", gainRaw, 1.50L, 192}, RawCase{"gain", gainRaw, 1.01L, 129}, RawCase{"gain", gainRaw, 2.00L, 256},
-        RawCase{"gain", gainRaw, 0.50L, 64}, RawCase{"gain", gainRaw, -0.01L, -1},
-        RawCase{"integer", integerConversion, 2.5L, 2}, RawCase{"integer", integerConversion, 3.5L, 4},
-        RawCase{"integer", integerConversion, 999.5L, 1000}, RawCase{"integer", integerConversion, 999.4L, 999},
-        RawCase{"integer", integerConversion, -2.5L, -2},
+        RawCase{"scaler", fuelScalerRaw, 6710.9L, 65536}, RawCase{"gain", gainRaw, 1.50L, 192},
+        RawCase{"gain", gainRaw, 1.01L, 129}, RawCase{"gain", gainRaw, 2.00L, 256}, RawCase{"gain", gainRaw, 0.50L, 64},
+        RawCase{"gain", gainRaw, -0.01L, -1}, RawCase{"integer", integerConversion, 2.5L, 2},
+        RawCase{"integer", integerConversion, 3.5L, 4}, RawCase{"integer", integerConversion, 999.5L, 1000},
+        RawCase{"integer", integerConversion, 999.4L, 999}, RawCase{"integer", integerConversion, -2.5L, -2},
         RawCase{"rev limiter", revLimiterAt6000, 5000, 852}, RawCase{"rev limiter", revLimiterAt6000, 7000, 1193},
-        RawCase{"rev limiter", revLimiterAt6000, -5, 0},
-        RawCase{"pressure", pressure1Bar, 30, 177}, RawCase{"pressure", pressure2Bar, 100, 361},
-        RawCase{"pressure", pressure1Bar, 5, 0}, RawCase{"pressure", pressure1Bar, 500, 1023},
-        RawCase{"cut time", fuelCutTimeRaw, 1.5L, 114}, RawCase{"cut time", fuelCutTimeRaw, 3.34L, 255},
-        RawCase{"cut time", fuelCutTimeRaw, 0, 1}, RawCase{"cut time", fuelCutTimeRaw, 0.01L, 0},
-        RawCase{"cut time", fuelCutTimeRaw, 10, 255}, RawCase{"cut time", fuelCutTimeRaw, -3, 1},
-        RawCase{"inhibit", injInhibitRaw, 100, 30}, RawCase{"inhibit", injInhibitRaw, -1, 0},
-        RawCase{"inhibit", injInhibitRaw, 1000, 255}, RawCase{"inhibit", injInhibitRaw, 855.64L, 255}));
+        RawCase{"rev limiter", revLimiterAt6000, -5, 0}, RawCase{"pressure", pressure1Bar, 30, 177},
+        RawCase{"pressure", pressure2Bar, 100, 361}, RawCase{"pressure", pressure1Bar, 5, 0},
+        RawCase{"pressure", pressure1Bar, 500, 1023}, RawCase{"cut time", fuelCutTimeRaw, 1.5L, 114},
+        RawCase{"cut time", fuelCutTimeRaw, 3.34L, 255}, RawCase{"cut time", fuelCutTimeRaw, 0, 1},
+        RawCase{"cut time", fuelCutTimeRaw, 0.01L, 0}, RawCase{"cut time", fuelCutTimeRaw, 10, 255},
+        RawCase{"cut time", fuelCutTimeRaw, -3, 1}, RawCase{"inhibit", injInhibitRaw, 100, 30},
+        RawCase{"inhibit", injInhibitRaw, -1, 0}, RawCase{"inhibit", injInhibitRaw, 1000, 255},
+        RawCase{"inhibit", injInhibitRaw, 855.64L, 255}));
 
 TEST(UploadConversionTest, FullScalePeriodIsTheWholeNumberOf3Point2MicrosecondSteps) {
   EXPECT_EQ(oneShotRaw(6000), 3125);
