@@ -120,8 +120,10 @@ std::optional<double> WindowRoute::click(Field& control, const std::function<boo
   bool scheduled = false;
   std::optional<Clock::time_point> clicked;
   std::optional<double> took;
+  // Once only: a tick that falls due before the loop has ended (one did
+  // during the click's handler) must not move the end.
   const auto finishWhenDone = [&] {
-    if (!done()) return;
+    if (took || !done()) return;
     took = std::chrono::duration<double, std::milli>(Clock::now() - *clicked).count();
     loop.quit();
   };
