@@ -90,14 +90,14 @@ void OperationGate::run(std::function<void()> operation) {
 }
 
 void OperationGate::tick(std::function<void()> tick) {
-  // A tick never overtakes what is already queued: a close requested during
-  // the last exchange goes first.
-  if (depth_ > 0 || !queued_.empty()) {
-    heldTick_ = std::move(tick);
-    scheduleNext();
-    return;
-  }
-  runNow(tick);
+  // Always run from the event loop, never inside the timer's own signal: a
+  // timer does not fire again while its signal is still being handled, so a
+  // tick due during a tick run here would be lost instead of held, and live
+  // polling would wait for the next period rather than follow on. Nor does a
+  // tick overtake what is already queued: a close requested during the last
+  // exchange goes first.
+  heldTick_ = std::move(tick);
+  scheduleNext();
 }
 
 void OperationGate::runNow(const std::function<void()>& operation) {

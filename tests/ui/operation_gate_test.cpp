@@ -164,6 +164,31 @@ TEST(OperationGateTest, ATickDueDuringAnOperationRunsOnceRightAfterItAndNeverIns
   EXPECT_EQ(ticks.size(), 1u) << "held ticks do not pile up";
 }
 
+// Exchanges longer than the timer's period follow one another at once, as
+// live polling does.
+TEST(OperationGateTest, TicksLongerThanThePeriodFollowEachOtherBackToBack) {
+  ensureQtApplication();
+  QtDesktop desktop;
+  OperationGate& gate = desktop.gate();
+  std::vector<double> starts;
+  const Clock::time_point start = Clock::now();
+  QTimer timer;
+  timer.setInterval(100);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    gate.tick([&] {
+      starts.push_back(msSince(start));
+      desktop.sleep(130);
+    });
+  });
+  timer.start();
+  processEventsUntil([&] { return starts.size() >= 6; }, 3000);
+  timer.stop();
+  ASSERT_GE(starts.size(), 6u);
+  for (std::size_t i = 1; i < starts.size(); ++i) {
+    EXPECT_LT(starts[i] - starts[i - 1], 170) << "tick " << i << " waited for the next period";
+  }
+}
+
 TEST(OperationGateTest, AnOperationAskedForDuringAnotherRunsAfterIt) {
   ensureQtApplication();
   QtDesktop desktop;
