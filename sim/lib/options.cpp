@@ -71,7 +71,7 @@ void loadConfigFile(Options& options, std::string_view path) {
 
 // One option: how --help shows it and what it does to the options parsed so
 // far. An option with no value is a flag.
-struct OptionSpec {
+struct OptionEntry {
   const char* name;
   const char* value;  // what --help calls the value, or nullptr
   const char* group;
@@ -84,7 +84,7 @@ constexpr const char* kMemory = "Controller memory";
 constexpr const char* kEngine = "Engine (default: speed and pressure sweep slowly over the whole map)";
 constexpr const char* kFaults = "Faults (for trying how Korvane copes)";
 
-constexpr OptionSpec kOptionSpecs[] = {
+constexpr OptionEntry kOptionEntries[] = {
     {"--link", "PATH", kLine,
      "also make PATH a symbolic link to the terminal, e.g.\nDIR/Com1 in the directory Korvane runs in; an existing\n"
      "symbolic link there is replaced, and removed at exit",
@@ -160,19 +160,19 @@ void describeOptions(CLI::App& app, Options& options) {
   app.footer(kFooter);
   app.set_help_flag();  // --help is an option of our own, so that it is parsed in turn like the rest
   app.get_formatter()->column_width(23);
-  for (const OptionSpec& spec : kOptionSpecs) {
-    const auto apply = spec.apply;
+  for (const OptionEntry& entry : kOptionEntries) {
+    const auto apply = entry.apply;
     CLI::Option* option = nullptr;
-    if (spec.value != nullptr) {
+    if (entry.value != nullptr) {
       option = app.add_option_function<std::string>(
-          spec.name, [&options, apply](const std::string& value) { apply(options, value); }, spec.help);
-      option->type_name(spec.value);
+          entry.name, [&options, apply](const std::string& value) { apply(options, value); }, entry.help);
+      option->type_name(entry.value);
     } else {
       option = app.add_flag_callback(
-          spec.name, [&options, apply] { apply(options, {}); }, spec.help);
+          entry.name, [&options, apply] { apply(options, {}); }, entry.help);
       option->disable_flag_override();  // "--silent=yes" is refused, as a value for a flag
     }
-    option->group(spec.group)->trigger_on_parse();
+    option->group(entry.group)->trigger_on_parse();
   }
 }
 

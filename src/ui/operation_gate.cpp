@@ -48,9 +48,9 @@ timespec toTimespec(OperationGate::Clock::time_point at) {
 }
 
 void armTimer(int fd, OperationGate::Clock::time_point deadline) {
-  itimerspec spec{};
-  spec.it_value = toTimespec(deadline);
-  ::timerfd_settime(fd, TFD_TIMER_ABSTIME, &spec, nullptr);
+  itimerspec timer{};
+  timer.it_value = toTimespec(deadline);
+  ::timerfd_settime(fd, TFD_TIMER_ABSTIME, &timer, nullptr);
 }
 
 void disarmTimer(int fd) {

@@ -49,7 +49,7 @@ std::vector<std::string> wordsOf(const std::string& line) {
   return words;
 }
 
-// The spec sheet's example controller: 1 bar sensor, 6000 RPM full scale.
+// A typical controller: 1 bar sensor, 6000 RPM full scale.
 ControllerSettings exampleSettings() {
   ControllerSettings s;
   s.FlagValue = 1, s.MinPressureRaw = 177, s.TrigsPerRev = 4, s.TrigsPerInj = 2, s.OneShotRaw = 3125;
