@@ -3,6 +3,7 @@
 // the target only once everything was written and closed without error.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -16,5 +17,10 @@ std::optional<std::string> writeSetFile(const std::filesystem::path& target, con
 
 // The whole contents of the file, or no value when it cannot be opened or read.
 std::optional<std::string> readSetFile(const std::filesystem::path& path);
+
+// Reads the whole of a file the platform has opened, and closes it; no value
+// when it could not be opened (null) or not be read. The one reader behind
+// each platform's readSetFile.
+std::optional<std::string> readWholeSetFile(std::FILE* file);
 
 }  // namespace korvane

@@ -57,16 +57,7 @@ std::optional<std::string> writeSetFile(const std::filesystem::path& target, con
 }
 
 std::optional<std::string> readSetFile(const std::filesystem::path& path) {
-  std::FILE* file = std::fopen(path.c_str(), "r");
-  if (file == nullptr) return std::nullopt;
-  std::string contents;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return std::nullopt;
-  return contents;
+  return readWholeSetFile(std::fopen(path.c_str(), "r"));
 }
 
 }  // namespace korvane

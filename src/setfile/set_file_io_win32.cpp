@@ -55,16 +55,7 @@ std::optional<std::string> writeSetFile(const std::filesystem::path& target, con
 }
 
 std::optional<std::string> readSetFile(const std::filesystem::path& path) {
-  std::FILE* file = ::_wfopen(path.c_str(), L"rb");
-  if (file == nullptr) return std::nullopt;
-  std::string contents;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return std::nullopt;
-  return contents;
+  return readWholeSetFile(::_wfopen(path.c_str(), L"rb"));
 }
 
 }  // namespace korvane

@@ -16,6 +16,7 @@
 #include "support/line_bytes.h"
 #include "support/memory_line.h"
 #include "support/scripted_line.h"
+#include "support/tune_file.h"
 
 namespace korvane {
 namespace {
@@ -217,18 +218,7 @@ TEST_F(SetFileToolTest, ShowIsWhatTheWindowReadsBackOnceTheFileIsLoaded) {
   testing::ProgramOnLine source;
   sim::Gains gains;
   for (int i = 0; i < 128; ++i) gains[i] = static_cast<std::uint8_t>(255 - 2 * i);
-  source.line.controller().setMemory({{.inhTime = 17,
-                                       .killRpm = 700,
-                                       .fuelMx = 40000,
-                                       .minPres = 1023,
-                                       .flgVal = 0,
-                                       .cutRate = 9,
-                                       .cutTime = 200,
-                                       .trgInj = 3,
-                                       .oneShot = 2900,
-                                       .mapType = 2,
-                                       .trgRev = 6},
-                                      gains});
+  source.line.controller().setMemory({testing::tuneConfiguration(), gains});
   source.program.desktop.saveAnswers.push_back(path);
   GetDataFromController(*source.program);
   ASSERT_TRUE(source.program.desktop.messages.empty()) << source.program.desktop.messageTexts().front();
