@@ -2,10 +2,11 @@
 #include "base/text_number.h"
 
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
+
+#include "base/decimal_text.h"
 
 namespace korvane {
 namespace {
@@ -81,8 +82,7 @@ long double convert(std::string_view number, char separator) {
   }
   std::size_t start = plain[0] == '+' ? 1 : 0;
   long double value = 0;
-  auto [end, error] = std::from_chars(plain.data() + start, plain.data() + plain.size(), value);
-  (void)end;
+  const std::errc error = decimalToLongDouble(plain.data() + start, plain.data() + plain.size(), value);
   if (error == std::errc::result_out_of_range) {
     // Beyond the range of long double: keep the sign and the direction.
     const bool negative = plain[start] == '-';
