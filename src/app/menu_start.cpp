@@ -5,7 +5,7 @@
 #include <iostream>
 #include <system_error>
 
-#include "app/home_folder.h"
+#include "base/home_folder.h"
 
 namespace korvane {
 

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "app/home_folder.h"
+#include "base/home_folder.h"
 
 namespace korvane {
 

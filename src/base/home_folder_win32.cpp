@@ -1,7 +1,7 @@
 // The home folder on Win32.
 #include <cstdlib>
 
-#include "app/home_folder.h"
+#include "base/home_folder.h"
 
 namespace korvane {
 

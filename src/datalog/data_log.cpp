@@ -1,33 +1,18 @@
 // The data log: its rows, its file and the Log menu.
 #include "datalog/data_log.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <string>
 
+#include "base/home_folder.h"
+#include "base/local_time.h"
 #include "datalog/log_format.h"
 
 namespace korvane {
 namespace {
 
 constexpr const char* kCaption = "ERROR";
-
-std::tm localTimeNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  ::localtime_r(&now, &local);
-  return local;
-}
-
-std::filesystem::path homeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) return user->pw_dir;
-  return ".";
-}
 
 }  // namespace
 

@@ -5,8 +5,7 @@
 // gone) leaves the file ending after the last whole line it took.
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -43,10 +42,20 @@ class LogFile {
   void close();
 
  private:
+  // The file operations, each platform's own: writes up to `count` bytes and
+  // gives how many it took, or the reason it took none; cuts the file back
+  // to `size` bytes.
+  struct Written {
+    std::size_t bytes = 0;
+    std::optional<std::string> error;
+  };
+  Written writeSome(const char* data, std::size_t count);
+  void cutTo(std::uint64_t size);
+
   int fd_ = -1;
   std::string held_;
   long long heldSinceMs_ = 0;
-  off_t size_ = 0;  // what the file holds, all of it whole lines
+  std::uint64_t size_ = 0;  // what the file holds, all of it whole lines
 };
 
 }  // namespace korvane

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "app/startup.h"
+#include "base/home_folder.h"
 #include "datalog/log_format.h"
 #include "support/line_fixture.h"
 
@@ -153,8 +154,7 @@ TEST_F(DataLogTest, TheLogMenuMarkersAndTheFolderOfTheLastLog) {
   EXPECT_TRUE(desktop().dialogs[0].save);
   EXPECT_EQ(desktop().dialogs[0].defaultExtension, "msl");
   const fs::path proposed = desktop().dialogs[0].initialName;
-  ASSERT_NE(std::getenv("HOME"), nullptr);
-  EXPECT_EQ(proposed.parent_path(), fs::path(std::getenv("HOME")));
+  EXPECT_EQ(proposed.parent_path(), homeFolder());
   EXPECT_EQ(proposed.filename().string().size(), std::string("korvane-20240301-090502.msl").size());
   EXPECT_TRUE(proposed.filename().string().starts_with("korvane-20")) << proposed;
   expectLogMenu(false);
