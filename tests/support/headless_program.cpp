@@ -38,7 +38,8 @@ void writeFile(const std::filesystem::path& path, const std::string& text) {
 
 std::vector<std::string> entriesOf(const std::filesystem::path& directory) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(directory))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }

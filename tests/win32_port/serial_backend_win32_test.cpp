@@ -24,7 +24,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-using testing::FrameBytes;
+using testing::Bytes;
 using testing::RealTimeDesktop;
 
 std::optional<int> portFromEnvironment(const char* name) {
@@ -114,7 +114,7 @@ TEST_F(Win32PortTest, TheLineSettingsAndTimeOutsAreTakenByTheDevice) {
 TEST_F(Win32PortTest, TheEmulatorAnswersIdentify) {
   KORVANE_NEEDS_PORT("KORVANE_COM_SIM");
   SerialPort& port = openPort(requirePort("KORVANE_COM_SIM"));
-  const FrameBytes identify = testing::frame('R');
+  const Bytes identify = testing::frame('R');
   EXPECT_FALSE(port.Write(identify.data(), static_cast<std::int32_t>(identify.size())));
   std::uint8_t reply[kReadBlockSize] = {};
   std::int32_t count = 0;
@@ -139,7 +139,7 @@ TEST_F(Win32PortTest, AReadWithNothingArrivingEndsAtItsTotalTimeOut) {
 TEST_F(Win32PortTest, AReplyAlreadyWaitingComesBackSoonAfterItsLastByte) {
   KORVANE_NEEDS_PORT("KORVANE_COM_SIM");
   SerialPort& port = openPort(requirePort("KORVANE_COM_SIM"));
-  const FrameBytes identify = testing::frame('R');
+  const Bytes identify = testing::frame('R');
   port.Write(identify.data(), static_cast<std::int32_t>(identify.size()));
   std::this_thread::sleep_for(60ms);
   std::uint8_t buffer[kReadBlockSize];
