@@ -139,6 +139,38 @@ INSTANTIATE_TEST_SUITE_P(
                     {{0, 0, Looks::Clear}, {299, 89, Looks::Clear}, {41, 62, Looks::Dark}, {41, 45, Looks::Light}}}),
     [](const auto& info) { return std::string(info.param.field); });
 
+// A disabled button's image is greyed: drawn where the image is, in no
+// colour of its own.
+class DisabledPictureTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(DisabledPictureTest, IsTheImageGreyed) {
+  HBITMAP normal = loadFieldPicture(GetParam(), 48, 48);
+  HBITMAP disabled = loadDisabledFieldPicture(GetParam(), 48, 48);
+  ASSERT_NE(normal, nullptr);
+  ASSERT_NE(disabled, nullptr);
+  const Pixels image(normal);
+  const Pixels greyed(disabled);
+  ASSERT_EQ(greyed.width, 48);
+  ASSERT_EQ(greyed.height, 48);
+  int coloured = 0;
+  int covered = 0;
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 48; ++x) {
+      const Pixel p = greyed.at(x, y);
+      coloured += std::max({p.red, p.green, p.blue}) - std::min({p.red, p.green, p.blue}) > 8 ? 1 : 0;
+      covered += (p.alpha > 0) == (image.at(x, y).alpha > 0) ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(coloured, 0) << GetParam();
+  EXPECT_EQ(covered, 48 * 48) << GetParam();
+  DeleteObject(normal);
+  DeleteObject(disabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, DisabledPictureTest, ::testing::Values("Begin_Comm", "Halt_Comm", "BitBtn2"));
+
+TEST(DisabledPictureTest, NoneForAPictureField) { EXPECT_EQ(loadDisabledFieldPicture("Image1", 300, 90), nullptr); }
+
 struct NoPictureCase {
   const char* field;
   int width, height;

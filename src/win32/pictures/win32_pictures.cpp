@@ -6,18 +6,31 @@
 
 namespace korvane {
 
-HBITMAP loadFieldPicture(const std::string& fieldName, int width, int height) {
+namespace {
+
+HBITMAP loadPicture(const std::string& fieldName, int width, int height, bool disabled) {
   for (const PictureResource& picture : kPictureResources) {
     if (fieldName != picture.field) continue;
+    const int id = disabled ? picture.disabledId : picture.id;
     // Stretching would spoil the drawing and AlphaBlend's premultiplied
     // colours alike; the build draws each picture at the size it is shown.
-    if (width != picture.width || height != picture.height) return nullptr;
+    if (id == 0 || width != picture.width || height != picture.height) return nullptr;
     // A DIB section keeps the 32 bits of each pixel as they were drawn; a
     // bitmap made for the screen would lose the alpha.
     return static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(picture.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   }
   return nullptr;
+}
+
+}  // namespace
+
+HBITMAP loadFieldPicture(const std::string& fieldName, int width, int height) {
+  return loadPicture(fieldName, width, height, false);
+}
+
+HBITMAP loadDisabledFieldPicture(const std::string& fieldName, int width, int height) {
+  return loadPicture(fieldName, width, height, true);
 }
 
 HICON loadWindowIcon(int size) {

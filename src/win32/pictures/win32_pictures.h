@@ -17,6 +17,12 @@ namespace korvane {
 // build did not draw it at. The caller owns the bitmap (DeleteObject).
 HBITMAP loadFieldPicture(const std::string& fieldName, int width, int height);
 
+// The image of an image button in its disabled look, greyed as the Qt
+// binding's style greys it, in the same format and at the same size as
+// loadFieldPicture's. nullptr for a field that is not an image button or a
+// size the build did not draw it at. The caller owns the bitmap.
+HBITMAP loadDisabledFieldPicture(const std::string& fieldName, int width, int height);
+
 // The window icon at size x size pixels, from the entry of the program's
 // icon drawn at that size (16, 24, 32, 48 and 256 are), scaled from the
 // nearest one otherwise; nullptr if the resource cannot be loaded. The
