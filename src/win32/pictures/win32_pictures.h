@@ -10,9 +10,9 @@
 namespace korvane {
 
 // The picture of a picture field or the image of an image button, by the
-// field's name, as a 32-bit DIB section with premultiplied alpha: draw it with AlphaBlend (AC_SRC_OVER, AC_SRC_ALPHA)
-// over whatever the field sits on. width and height are the size the window
-// shows it at: the field's own for a picture field, 48 x 48 for an image
+// field's name, as a 32-bit DIB section with premultiplied alpha: draw it
+// with AlphaBlend (AC_SRC_OVER, AC_SRC_ALPHA) over whatever the field sits
+// on. width and height are the size the window shows it at: the field's own for a picture field, 48 x 48 for an image
 // button's image. nullptr for a field without a picture, or for a size the
 // build did not draw it at. The caller owns the bitmap (DeleteObject).
 HBITMAP loadFieldPicture(const std::string& fieldName, int width, int height);
