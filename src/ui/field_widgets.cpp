@@ -18,8 +18,6 @@
 namespace korvane {
 namespace {
 
-constexpr int kButtonImageSize = 48;
-
 // The window was laid out for a narrower typeface than the platform's usual
 // sans-serif; its semi-condensed width keeps every caption clear of the box
 // beside it. Fixed-width labels may narrow further to fit their text.

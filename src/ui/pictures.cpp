@@ -14,8 +14,6 @@
 namespace korvane {
 namespace {
 
-constexpr int kImageSize = 48;
-
 QPixmap transparentPixmap(QSize size) {
   QPixmap pixmap(size);
   pixmap.fill(Qt::transparent);
@@ -236,7 +234,7 @@ QPixmap drawSend(int s) {
 
 QIcon iconFrom(QPixmap (*draw)(int)) {
   QIcon icon;
-  for (int size : {16, 24, 32, kImageSize, 64}) icon.addPixmap(draw(size));
+  for (int size : {16, 24, 32, kButtonImageSize, 64}) icon.addPixmap(draw(size));
   return icon;
 }
 

@@ -10,6 +10,9 @@
 
 namespace korvane {
 
+// The side of the square image an image button shows.
+constexpr int kButtonImageSize = 48;
+
 // The logo on a transparent background: a tachometer and the name.
 QPixmap drawLogo(QSize size);
 
