@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <iostream>
 #include <string_view>
+#include <utility>
 
 namespace korvane {
 namespace {
@@ -45,9 +47,41 @@ void reportOpenFailure(const std::string& deviceName, const std::string& path, D
   std::cerr << line + "\n";
 }
 
+using Clock = std::chrono::steady_clock;
+
+// How long past its own time-outs an overlapped transfer is given before it
+// is cancelled: the driver ends every transfer by the time-outs, so only a
+// driver that has stopped answering ever reaches this.
+constexpr std::chrono::milliseconds kDriverGrace{1000};
+
+// An event for one direction's overlapped transfers: manual reset, so that
+// it stays signalled once the driver has completed, until the next transfer
+// starts.
+class TransferEvent {
+ public:
+  TransferEvent() = default;
+  ~TransferEvent() { reset(); }
+  TransferEvent(const TransferEvent&) = delete;
+  TransferEvent& operator=(const TransferEvent&) = delete;
+
+  bool create() {
+    reset();
+    handle_ = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    return handle_ != nullptr;
+  }
+  void reset() {
+    if (handle_ != nullptr) ::CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
 class Win32SerialBackend : public SerialBackend {
  public:
-  Win32SerialBackend() = default;
+  explicit Win32SerialBackend(Win32LineWait wait) : wait_(std::move(wait)) {}
   ~Win32SerialBackend() override { close(); }
   Win32SerialBackend(const Win32SerialBackend&) = delete;
   Win32SerialBackend& operator=(const Win32SerialBackend&) = delete;
@@ -64,7 +98,12 @@ class Win32SerialBackend : public SerialBackend {
 
  private:
   bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool overlapped() const { return static_cast<bool>(wait_); }
+  Clock::time_point deadlineFor(DWORD multiplier, DWORD constant, int count) const;
+  int finish(BOOL started, OVERLAPPED& transfer, Clock::time_point deadline);
 
+  Win32LineWait wait_;
+  TransferEvent readEvent_, writeEvent_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   // The control block and the time-outs as last read from the device: a
   // write puts the program's values into them, so that everything else
@@ -78,9 +117,15 @@ bool Win32SerialBackend::open(const std::string& deviceName) {
   close();
   const std::string path = win32DevicePath(deviceName);
   // No sharing: a second opener, this program or another, is refused while
-  // the port is ours. No FILE_FLAG_OVERLAPPED: reads and writes block for
-  // as long as the time-outs allow.
-  HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  // the port is ours. Synchronous transfers block in the driver for as long
+  // as the time-outs allow; overlapped ones last exactly as long, but the
+  // thread waits through the wait it was given.
+  const DWORD flags = overlapped() ? FILE_FLAG_OVERLAPPED : 0;
+  if (overlapped() && (!readEvent_.create() || !writeEvent_.create())) {
+    reportOpenFailure(deviceName, path, ::GetLastError());
+    return false;
+  }
+  HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     reportOpenFailure(deviceName, path, ::GetLastError());
     return false;
@@ -169,16 +214,59 @@ bool Win32SerialBackend::setTimeouts(const Timeouts& timeouts) {
 int Win32SerialBackend::read(std::uint8_t* buffer, int count) {
   if (!held() || count < 0) return -1;
   DWORD got = 0;
-  if (!::ReadFile(handle_, buffer, static_cast<DWORD>(count), &got, nullptr)) return -1;
-  return static_cast<int>(got);
+  if (!overlapped()) {
+    if (!::ReadFile(handle_, buffer, static_cast<DWORD>(count), &got, nullptr)) return -1;
+    return static_cast<int>(got);
+  }
+  OVERLAPPED transfer{};
+  transfer.hEvent = readEvent_.get();
+  const Clock::time_point deadline =
+      deadlineFor(timeouts_.ReadTotalTimeoutMultiplier, timeouts_.ReadTotalTimeoutConstant, count);
+  return finish(::ReadFile(handle_, buffer, static_cast<DWORD>(count), nullptr, &transfer), transfer, deadline);
 }
 
 int Win32SerialBackend::write(const std::uint8_t* buffer, int count) {
   if (!held() || count < 0) return -1;
   DWORD done = 0;
   // A write cut short by its time-out still succeeds, with fewer bytes done.
-  if (!::WriteFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr)) return -1;
-  return static_cast<int>(done);
+  if (!overlapped()) {
+    if (!::WriteFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr)) return -1;
+    return static_cast<int>(done);
+  }
+  OVERLAPPED transfer{};
+  transfer.hEvent = writeEvent_.get();
+  const Clock::time_point deadline =
+      deadlineFor(timeouts_.WriteTotalTimeoutMultiplier, timeouts_.WriteTotalTimeoutConstant, count);
+  return finish(::WriteFile(handle_, buffer, static_cast<DWORD>(count), nullptr, &transfer), transfer, deadline);
+}
+
+// The latest a transfer of `count` bytes can end by its total time-out, and
+// the grace on top; none when the device has no total time-out.
+Clock::time_point Win32SerialBackend::deadlineFor(DWORD multiplier, DWORD constant, int count) const {
+  if (multiplier == 0 && constant == 0) return Clock::time_point::max();
+  const auto total = std::chrono::milliseconds(static_cast<long long>(multiplier) * count + constant);
+  return Clock::now() + total + kDriverGrace;
+}
+
+// Waits for an overlapped transfer the driver has taken on, and returns the
+// bytes it moved, or -1 when it failed. A transfer the driver completed at
+// once is read the same way.
+int Win32SerialBackend::finish(BOOL started, OVERLAPPED& transfer, Clock::time_point deadline) {
+  if (!started && ::GetLastError() != ERROR_IO_PENDING) return -1;
+  while (::WaitForSingleObject(transfer.hEvent, 0) == WAIT_TIMEOUT) {
+    if (Clock::now() >= deadline) {
+      // The transfer's buffer is the caller's: it must be over before this
+      // returns, so the cancelled transfer is waited for to its end.
+      ::CancelIo(handle_);
+      DWORD moved = 0;
+      ::GetOverlappedResult(handle_, &transfer, &moved, TRUE);
+      return static_cast<int>(moved);
+    }
+    wait_(transfer.hEvent, deadline);
+  }
+  DWORD moved = 0;
+  if (!::GetOverlappedResult(handle_, &transfer, &moved, FALSE)) return -1;
+  return static_cast<int>(moved);
 }
 
 void Win32SerialBackend::close() {
@@ -190,7 +278,9 @@ void Win32SerialBackend::close() {
 
 }  // namespace
 
-std::unique_ptr<SerialBackend> makeWin32SerialBackend() { return std::make_unique<Win32SerialBackend>(); }
+std::unique_ptr<SerialBackend> makeWin32SerialBackend(Win32LineWait wait) {
+  return std::make_unique<Win32SerialBackend>(std::move(wait));
+}
 
 std::unique_ptr<SerialBackend> makePlatformSerialBackend(const std::filesystem::path&) {
   return makeWin32SerialBackend();

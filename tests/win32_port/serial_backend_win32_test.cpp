@@ -2,21 +2,25 @@
 // to pseudo-terminals and names them here by number: KORVANE_COM_SIM reaches
 // the emulator, KORVANE_COM_ECHO a peer that sends back every byte it gets,
 // and KORVANE_COM_HIGH (10 or above) the same peer. Without them the tests
-// skip themselves, as on a machine with no serial line.
+// skip themselves, as on a machine with no serial line. Every test runs with
+// the device opened for synchronous transfers and again for overlapped ones
+// waited for through a wait of the test's own, as the window's gate does.
 #include "serial/serial_backend_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
 
 #include "serial/serial_port.h"
-#include "support/line_fixture.h"
+#include "support/line_bytes.h"
 #include "support/real_time_desktop.h"
 
 namespace korvane {
@@ -44,8 +48,22 @@ long long msSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-class Win32PortTest : public ::testing::Test {
+enum class Transfers { Synchronous, Overlapped };
+
+class Win32PortTest : public ::testing::TestWithParam<Transfers> {
  protected:
+  // An overlapped transfer's wait as the window's gate does it, counted:
+  // until the event or the deadline, in pieces, as a wait that returns early
+  // for the window's messages does.
+  std::unique_ptr<SerialBackend> makeBackend() {
+    if (GetParam() == Transfers::Synchronous) return makeWin32SerialBackend();
+    return makeWin32SerialBackend([this](void* event, Clock::time_point deadline) {
+      ++waits_;
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      ::WaitForSingleObject(static_cast<HANDLE>(event), static_cast<DWORD>(std::clamp<long long>(left, 0, 10)));
+    });
+  }
+
   // A SerialPort on port `number`, opened with the program's settings.
   SerialPort& openPort(int number) {
     port_.PortNumber = number;
@@ -64,13 +82,14 @@ class Win32PortTest : public ::testing::Test {
   void TearDown() override { port_.Close(); }
 
   RealTimeDesktop desktop_;
-  SerialPort port_{desktop_, [] { return makeWin32SerialBackend(); }};
+  int waits_ = 0;
+  SerialPort port_{desktop_, [this] { return makeBackend(); }};
 };
 
 #define KORVANE_NEEDS_PORT(variable) \
   if (!portFromEnvironment(variable)) GTEST_SKIP() << variable " names no COM port mapped to a line"
 
-TEST_F(Win32PortTest, OpensConfiguresAndOpensAgainAfterClose) {
+TEST_P(Win32PortTest, OpensConfiguresAndOpensAgainAfterClose) {
   KORVANE_NEEDS_PORT("KORVANE_COM_SIM");
   const int number = requirePort("KORVANE_COM_SIM");
   ASSERT_TRUE(openPort(number).IsOpen);
@@ -79,9 +98,9 @@ TEST_F(Win32PortTest, OpensConfiguresAndOpensAgainAfterClose) {
   EXPECT_TRUE(openPort(number).IsOpen) << "the handle was released by Close";
 }
 
-TEST_F(Win32PortTest, TheLineSettingsAndTimeOutsAreTakenByTheDevice) {
+TEST_P(Win32PortTest, TheLineSettingsAndTimeOutsAreTakenByTheDevice) {
   KORVANE_NEEDS_PORT("KORVANE_COM_SIM");
-  auto backend = makeWin32SerialBackend();
+  auto backend = makeBackend();
   ASSERT_TRUE(backend->open(SerialPort::deviceName(requirePort("KORVANE_COM_SIM"))));
   ASSERT_TRUE(backend->setQueues(2048, 2048));
   LineSettings line;
@@ -111,7 +130,7 @@ TEST_F(Win32PortTest, TheLineSettingsAndTimeOutsAreTakenByTheDevice) {
   EXPECT_TRUE(applied.abortOnError);
 }
 
-TEST_F(Win32PortTest, TheEmulatorAnswersIdentify) {
+TEST_P(Win32PortTest, TheEmulatorAnswersIdentify) {
   KORVANE_NEEDS_PORT("KORVANE_COM_SIM");
   SerialPort& port = openPort(requirePort("KORVANE_COM_SIM"));
   const Bytes identify = testing::frame('R');
@@ -123,7 +142,7 @@ TEST_F(Win32PortTest, TheEmulatorAnswersIdentify) {
       << "the emulator's own revision";
 }
 
-TEST_F(Win32PortTest, AReadWithNothingArrivingEndsAtItsTotalTimeOut) {
+TEST_P(Win32PortTest, AReadWithNothingArrivingEndsAtItsTotalTimeOut) {
   KORVANE_NEEDS_PORT("KORVANE_COM_SIM");
   SerialPort& port = openPort(requirePort("KORVANE_COM_SIM"));
   std::uint8_t buffer[kReadBlockSize];
@@ -134,9 +153,12 @@ TEST_F(Win32PortTest, AReadWithNothingArrivingEndsAtItsTotalTimeOut) {
   EXPECT_EQ(count, 0);
   EXPECT_GE(took, 95) << "5 ms + 1 ms for each of 100 bytes";
   EXPECT_LE(took, 160);
+  if (GetParam() == Transfers::Overlapped) {
+    EXPECT_GT(waits_, 0) << "the thread waited through the wait it was given";
+  }
 }
 
-TEST_F(Win32PortTest, AReplyAlreadyWaitingComesBackSoonAfterItsLastByte) {
+TEST_P(Win32PortTest, AReplyAlreadyWaitingComesBackSoonAfterItsLastByte) {
   KORVANE_NEEDS_PORT("KORVANE_COM_SIM");
   SerialPort& port = openPort(requirePort("KORVANE_COM_SIM"));
   const Bytes identify = testing::frame('R');
@@ -151,7 +173,7 @@ TEST_F(Win32PortTest, AReplyAlreadyWaitingComesBackSoonAfterItsLastByte) {
   EXPECT_LE(took, 40) << "the interval time-out ends it, not the total one";
 }
 
-TEST_F(Win32PortTest, EveryByteValuePassesBothWays) {
+TEST_P(Win32PortTest, EveryByteValuePassesBothWays) {
   KORVANE_NEEDS_PORT("KORVANE_COM_ECHO");
   SerialPort& port = openPort(requirePort("KORVANE_COM_ECHO"));
   std::vector<std::uint8_t> sent(256);
@@ -170,7 +192,7 @@ TEST_F(Win32PortTest, EveryByteValuePassesBothWays) {
   EXPECT_EQ(received, sent);
 }
 
-TEST_F(Win32PortTest, APortNumberOfTenOrMoreIsReached) {
+TEST_P(Win32PortTest, APortNumberOfTenOrMoreIsReached) {
   KORVANE_NEEDS_PORT("KORVANE_COM_HIGH");
   const int number = requirePort("KORVANE_COM_HIGH");
   ASSERT_GE(number, 10);
@@ -184,7 +206,7 @@ TEST_F(Win32PortTest, APortNumberOfTenOrMoreIsReached) {
   EXPECT_EQ(std::vector<std::uint8_t>(buffer, buffer + count), std::vector<std::uint8_t>(probe, probe + 4));
 }
 
-TEST_F(Win32PortTest, AMissingPortFailsAtTheOpenStep) {
+TEST_P(Win32PortTest, AMissingPortFailsAtTheOpenStep) {
   port_.PortNumber = 200;
   port_.BaudRate = 19200;
   ::testing::internal::CaptureStderr();
@@ -196,16 +218,21 @@ TEST_F(Win32PortTest, AMissingPortFailsAtTheOpenStep) {
   EXPECT_NE(said.find("\\\\.\\COM200"), std::string::npos) << said;
 }
 
-TEST_F(Win32PortTest, APortHeldOpenIsRefusedToASecondOpener) {
+TEST_P(Win32PortTest, APortHeldOpenIsRefusedToASecondOpener) {
   KORVANE_NEEDS_PORT("KORVANE_COM_SIM");
   if (underWine()) GTEST_SKIP() << "Wine shares a COM port opened for exclusive use";
   const int number = requirePort("KORVANE_COM_SIM");
   openPort(number);
-  auto second = makeWin32SerialBackend();
+  auto second = makeBackend();
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(second->open(SerialPort::deviceName(number)));
   ::testing::internal::GetCapturedStderr();
 }
+
+INSTANTIATE_TEST_SUITE_P(BothTransfers, Win32PortTest, ::testing::Values(Transfers::Synchronous, Transfers::Overlapped),
+                         [](const ::testing::TestParamInfo<Transfers>& info) {
+                           return info.param == Transfers::Synchronous ? "Synchronous" : "Overlapped";
+                         });
 
 }  // namespace
 }  // namespace korvane
