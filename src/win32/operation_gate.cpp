@@ -1,0 +1,227 @@
+// OperationGate: one operation at a time, and waits that keep the window
+// alive.
+#include "win32/operation_gate.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+namespace korvane::win32 {
+namespace {
+
+constexpr wchar_t kGateClass[] = L"KorvaneOperationGate";
+constexpr UINT kRunNext = WM_APP + 1;
+constexpr UINT_PTR kTickTimer = 1;
+
+// Not in every SDK's headers: a waitable timer that keeps its own time to
+// well under a millisecond (Windows 10, version 1803 on).
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+HANDLE createWaitTimer() {
+  HANDLE timer = ::CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+  // Older systems know only the timer of the system's tick.
+  if (timer == nullptr) timer = ::CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+  return timer;
+}
+
+// Arms the timer for the time left until `deadline`, in the 100 ns units of
+// a relative due time (negative).
+void armTimer(HANDLE timer, OperationGate::Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - OperationGate::Clock::now());
+  LARGE_INTEGER due;
+  due.QuadPart = -std::max<long long>(1, left.count() / 100);
+  ::SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
+}
+
+void registerGateClass() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = ::DefWindowProcW;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kGateClass;
+  ::RegisterClassExW(&windowClass);  // fails harmlessly when already registered
+}
+
+}  // namespace
+
+bool isHeldWhileWaiting(const MSG& message) {
+  const UINT m = message.message;
+  // Moving the mouse changes nothing of the program; a press or a wheel
+  // turn does.
+  if (m >= WM_KEYFIRST && m <= WM_KEYLAST) return true;
+  if (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) return m != WM_MOUSEMOVE;
+  if (m >= WM_NCLBUTTONDOWN && m <= WM_NCMBUTTONDBLCLK) return true;
+  switch (m) {
+    case WM_NCXBUTTONDOWN:
+    case WM_NCXBUTTONUP:
+    case WM_NCXBUTTONDBLCLK:
+    case WM_COMMAND:
+    case WM_SYSCOMMAND:
+    case WM_CLOSE:
+    case WM_CONTEXTMENU:
+      return true;
+    default:
+      return false;
+  }
+}
+
+MSG redeliveredAs(const MSG& held) {
+  MSG message = held;
+  if (held.message == WM_NCLBUTTONDOWN && held.wParam == HTCLOSE) {
+    message.message = WM_SYSCOMMAND;
+    message.wParam = SC_CLOSE;
+    message.lParam = 0;
+  }
+  return message;
+}
+
+OperationGate::OperationGate() {
+  registerGateClass();
+  window_ =
+      ::CreateWindowExW(0, kGateClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  timer_ = createWaitTimer();
+  if (window_ == nullptr || timer_ == nullptr) throw std::runtime_error("no window or timer for the waits");
+  ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OperationGate::windowProc));
+}
+
+OperationGate::~OperationGate() {
+  ::KillTimer(window_, kTickTimer);
+  ::DestroyWindow(window_);
+  ::CloseHandle(timer_);
+}
+
+LRESULT CALLBACK OperationGate::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* gate = reinterpret_cast<OperationGate*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (gate != nullptr && message == kRunNext) {
+    gate->scheduled_ = false;
+    gate->runNext();
+    return 0;
+  }
+  if (gate != nullptr && message == WM_TIMER && wParam == kTickTimer) {
+    if (gate->onTick_) gate->tick(gate->onTick_);
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void OperationGate::run(std::function<void()> operation) {
+  if (depth_ > 0) {
+    queued_.push_back(std::move(operation));
+    return;
+  }
+  runNow(operation);
+}
+
+void OperationGate::tick(std::function<void()> tick) {
+  // Always run from the message loop, never inside the timer's own message:
+  // nor does a tick overtake what is already queued, so a close requested
+  // during the last exchange goes first.
+  heldTick_ = std::move(tick);
+  scheduleNext();
+}
+
+void OperationGate::startTimer(unsigned intervalMs, std::function<void()> onTick) {
+  onTick_ = std::move(onTick);
+  ::SetTimer(window_, kTickTimer, intervalMs, nullptr);
+}
+
+void OperationGate::runNow(const std::function<void()>& operation) {
+  struct Depth {
+    OperationGate& gate;
+    explicit Depth(OperationGate& g) : gate(g) { ++gate.depth_; }
+    ~Depth() { --gate.depth_; }
+  };
+  {
+    Depth depth(*this);
+    operation();
+  }
+  if (depth_ > 0) return;
+  releaseHeldInput();
+  scheduleNext();
+}
+
+void OperationGate::hold(const MSG& message) { heldInput_.push_back(message); }
+
+void OperationGate::releaseHeldInput() {
+  // Held input goes back into the queue first, in the order it came, so
+  // what the user did during the operation is handled before the held tick
+  // or a queued operation runs.
+  for (const MSG& held : heldInput_) {
+    const MSG message = redeliveredAs(held);
+    if (message.hwnd == nullptr) {
+      ::PostThreadMessageW(::GetCurrentThreadId(), message.message, message.wParam, message.lParam);
+    } else if (::IsWindow(message.hwnd)) {
+      ::PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
+    }
+  }
+  heldInput_.clear();
+}
+
+void OperationGate::scheduleNext() {
+  if (scheduled_ || depth_ > 0 || (queued_.empty() && !heldTick_)) return;
+  scheduled_ = true;
+  ::PostMessageW(window_, kRunNext, 0, 0);
+}
+
+void OperationGate::runNext() {
+  if (depth_ > 0) return;  // the end of the running operation schedules again
+  if (!queued_.empty()) {
+    std::function<void()> operation = std::move(queued_.front());
+    queued_.pop_front();
+    return runNow(operation);
+  }
+  if (heldTick_) {
+    std::function<void()> tick = std::exchange(heldTick_, nullptr);
+    runNow(tick);
+  }
+}
+
+void OperationGate::wait(Clock::time_point deadline, HANDLE event) {
+  const bool wasWaiting = std::exchange(waiting_, true);
+  HANDLE handles[2] = {timer_, event};
+  const DWORD count = event != nullptr ? 2 : 1;
+  bool armed = false;
+  while (Clock::now() < deadline) {
+    if (event != nullptr && ::WaitForSingleObject(event, 0) == WAIT_OBJECT_0) break;
+    if (!armed) {
+      armTimer(timer_, deadline);
+      armed = true;
+    }
+    // Every message is taken in, input too: input is held here rather than
+    // left in the queue, where a wait that follows another would see it as
+    // old and sleep on regardless.
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0) {
+      armed = false;  // fired; the loop looks at the clock again
+    } else if (woke == WAIT_OBJECT_0 + count) {
+      pumpMessages();
+    } else if (woke != WAIT_OBJECT_0 + 1) {
+      break;  // a failed wait would only spin
+    }
+  }
+  ::CancelWaitableTimer(timer_);
+  waiting_ = wasWaiting;
+  if (depth_ == 0) releaseHeldInput();
+}
+
+void OperationGate::pumpMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Left for the main loop, which ends on it.
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (isHeldWhileWaiting(message)) {
+      heldInput_.push_back(message);
+      continue;
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+}  // namespace korvane::win32
