@@ -52,6 +52,7 @@ int runProgram(korvane::win32::Win32Desktop& desktop, int showCommand) {
     ::DispatchMessageW(&message);
   }
   endProgram(program, 0);
+  return 0;
 }
 
 }  // namespace

@@ -14,6 +14,11 @@ namespace korvane::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"KorvaneMainWindow";
+// Texts, shapes and pictures are painted by the view itself, in a class of
+// its own: the system's STATIC class draws through its parent's clipping
+// (CS_PARENTDC), over any sibling that lies above it, so a cursor bar would
+// cross the gain cells.
+constexpr wchar_t kPaintedClass[] = L"KorvanePaintedField";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr WORD kFirstMenuCommand = 1000;
 constexpr WORD kFirstControlId = 100;
@@ -33,17 +38,16 @@ struct ControlKind {
 };
 
 constexpr ControlKind kControlKinds[] = {
-    {FieldKind::Label, L"STATIC", SS_NOPREFIX, 0, 1},
+    {FieldKind::Label, kPaintedClass, 0, 0, 1},
     // A single border; the box's fill is its modified mark.
     {FieldKind::Edit, L"EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 2},
     // Not an automatic radio button: the model decides which is checked.
     {FieldKind::Radio, L"BUTTON", BS_RADIOBUTTON | WS_TABSTOP, 0, 2},
     {FieldKind::GroupBox, L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, 2},
-    // An empty text filled with its colour.
-    {FieldKind::Rectangle, L"STATIC", SS_NOPREFIX, 0, 0},
-    {FieldKind::Circle, L"STATIC", SS_OWNERDRAW, 0, 0},
+    {FieldKind::Rectangle, kPaintedClass, 0, 0, 0},
+    {FieldKind::Circle, kPaintedClass, 0, 0, 0},
     {FieldKind::ImageButton, L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, 0, 2},
-    {FieldKind::Picture, L"STATIC", SS_OWNERDRAW, 0, 1},
+    {FieldKind::Picture, kPaintedClass, 0, 0, 1},
 };
 
 const ControlKind* controlKindFor(FieldKind kind) {
@@ -53,16 +57,16 @@ const ControlKind* controlKindFor(FieldKind kind) {
   return nullptr;
 }
 
-DWORD alignmentStyle(Alignment alignment) {
+UINT textAlignment(Alignment alignment) {
   switch (alignment) {
     case Alignment::Centre:
-      return SS_CENTER;
+      return DT_CENTER;
     case Alignment::Right:
-      return SS_RIGHT;
+      return DT_RIGHT;
     case Alignment::Left:
       break;
   }
-  return SS_LEFT;
+  return DT_LEFT;
 }
 
 std::wstring windowText(HWND hwnd) {
@@ -107,7 +111,7 @@ COLORREF darker(COLORREF colour) {
   return RGB(GetRValue(colour) * 3 / 5, GetGValue(colour) * 3 / 5, GetBValue(colour) * 3 / 5);
 }
 
-void registerWindowClass(HICON icon) {
+void registerWindowClasses(HICON icon) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = ::DefWindowProcW;
@@ -117,13 +121,17 @@ void registerWindowClass(HICON icon) {
   windowClass.hIcon = icon;
   windowClass.lpszClassName = kWindowClass;
   ::RegisterClassExW(&windowClass);
+  windowClass.hIcon = nullptr;
+  windowClass.hbrBackground = nullptr;  // painted whole in WM_PAINT
+  windowClass.lpszClassName = kPaintedClass;
+  ::RegisterClassExW(&windowClass);
 }
 
 }  // namespace
 
 MainView::MainView(Program& program, OperationGate& gate) : program_(program), gate_(gate), frm_(program.Frm_Mapping) {
   for (int size : {32, 16}) icons_.push_back(windowIcon(size));
-  registerWindowClass(icons_.front());
+  registerWindowClasses(icons_.front());
   window_ = ::CreateWindowExW(0, kWindowClass, L"", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -201,7 +209,6 @@ void MainView::addControl(Field& field) {
   auto parent = byField_.find(field.parent());
   HWND parentWindow = parent == byField_.end() ? window_ : parent->second->hwnd;
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind->style;
-  if (field.kind() == FieldKind::Label) style |= alignmentStyle(field.alignment());
   if (field.visible()) style |= WS_VISIBLE;
   if (!field.enabled()) style |= WS_DISABLED;
   const auto id = static_cast<UINT_PTR>(kFirstControlId + controls_.size());
@@ -337,7 +344,12 @@ void MainView::showText(Control& control) {
 }
 
 void MainView::showFont(Control& control) {
-  ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi_.font(control.field->font())), TRUE);
+  control.font = gdi_.font(control.field->font());
+  ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), TRUE);
+  if (control.field->kind() == FieldKind::Edit) {
+    // A pixel of padding at either side, as narrow as the cells need.
+    ::SendMessageW(control.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+  }
   if (control.field->kind() == FieldKind::Label) showGeometry(control);
 }
 
@@ -362,10 +374,9 @@ void MainView::showGeometry(Control& control) {
         font = gdi_.font(field.font(), percent);
         extent = textExtent(control.hwnd, font, text);
       }
-      ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    } else {
-      ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    control.font = font;
+    ::InvalidateRect(control.hwnd, nullptr, FALSE);
   }
   ::SetWindowPos(control.hwnd, nullptr, field.left(), field.top(), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -456,11 +467,9 @@ LRESULT MainView::onColour(HDC dc, HWND hwnd) {
   auto* control = reinterpret_cast<Control*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (control == nullptr || control->view != this) return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
   const Field& field = *control->field;
-  // Edit boxes, labels and shapes are filled with their field's colour (for
-  // an edit box, its modified mark); the other controls with the window's.
-  const bool ownFill =
-      field.kind() == FieldKind::Edit || field.kind() == FieldKind::Label || field.kind() == FieldKind::Rectangle;
-  const COLORREF fill = ownFill ? shownColour(field.colour()) : ::GetSysColor(COLOR_BTNFACE);
+  // Edit boxes are filled with their modified mark; the other controls with
+  // the window's colour.
+  const COLORREF fill = field.kind() == FieldKind::Edit ? shownColour(field.colour()) : ::GetSysColor(COLOR_BTNFACE);
   ::SetTextColor(dc, shownColour(field.font().colour));
   ::SetBkColor(dc, fill);
   ::SetBkMode(dc, OPAQUE);
@@ -492,19 +501,48 @@ void MainView::onDrawItem(const DRAWITEMSTRUCT& item) {
     }
     return;
   }
-  ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
-  if (field.kind() == FieldKind::Circle) {
-    const COLORREF fill = shownColour(field.colour());
-    HPEN pen = ::CreatePen(PS_SOLID, 1, darker(fill));
-    HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    HGDIOBJ oldBrush = ::SelectObject(dc, gdi_.brush(fill));
-    ::Ellipse(dc, area.left, area.top, area.right, area.bottom);
-    ::SelectObject(dc, oldBrush);
-    ::SelectObject(dc, oldPen);
-    ::DeleteObject(pen);
-  } else if (field.kind() == FieldKind::Picture) {
-    drawPicture(dc, control->picture, 0, 0);
+}
+
+void MainView::paint(Control& control) {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(control.hwnd, &paint);
+  const Field& field = *control.field;
+  RECT area;
+  ::GetClientRect(control.hwnd, &area);
+  switch (field.kind()) {
+    case FieldKind::Label: {
+      // A label paints its background, as the window's labels always have.
+      ::FillRect(dc, &area, gdi_.brush(shownColour(field.colour())));
+      const std::wstring text = wideFromUtf8(field.text());
+      HGDIOBJ old = ::SelectObject(dc, control.font);
+      ::SetTextColor(dc, shownColour(field.font().colour));
+      ::SetBkMode(dc, TRANSPARENT);
+      ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+                  DT_SINGLELINE | DT_NOPREFIX | DT_TOP | textAlignment(field.alignment()));
+      ::SelectObject(dc, old);
+      break;
+    }
+    case FieldKind::Rectangle:
+      ::FillRect(dc, &area, gdi_.brush(shownColour(field.colour())));
+      break;
+    case FieldKind::Circle: {
+      ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+      const COLORREF fill = shownColour(field.colour());
+      HPEN pen = ::CreatePen(PS_SOLID, 1, darker(fill));
+      HGDIOBJ oldPen = ::SelectObject(dc, pen);
+      HGDIOBJ oldBrush = ::SelectObject(dc, gdi_.brush(fill));
+      ::Ellipse(dc, area.left, area.top, area.right, area.bottom);
+      ::SelectObject(dc, oldBrush);
+      ::SelectObject(dc, oldPen);
+      ::DeleteObject(pen);
+      break;
+    }
+    default:
+      ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+      drawPicture(dc, control.picture, 0, 0);
+      break;
   }
+  ::EndPaint(control.hwnd, &paint);
 }
 
 LRESULT CALLBACK MainView::controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -515,6 +553,7 @@ LRESULT CALLBACK MainView::controlProc(HWND hwnd, UINT message, WPARAM wParam, L
 
 LRESULT MainView::onControlMessage(Control& control, UINT message, WPARAM wParam, LPARAM lParam) {
   const FieldKind kind = control.field->kind();
+  const bool painted = control.original == ::DefWindowProcW;
   switch (message) {
     case WM_COMMAND:
     case WM_CTLCOLOREDIT:
@@ -526,6 +565,7 @@ LRESULT MainView::onControlMessage(Control& control, UINT message, WPARAM wParam
       if (kind == FieldKind::GroupBox) return ::SendMessageW(window_, message, wParam, lParam);
       break;
     case WM_ERASEBKGND:
+      if (painted) return TRUE;  // painted whole in WM_PAINT
       if (kind == FieldKind::GroupBox) {
         // A group box leaves its inside to its parent; what a control moving
         // inside it uncovers must be painted over here.
@@ -544,6 +584,16 @@ LRESULT MainView::onControlMessage(Control& control, UINT message, WPARAM wParam
       if (kind == FieldKind::Edit) ::SendMessageW(control.hwnd, EM_SETSEL, 0, -1);
       return result;
     }
+    case WM_PAINT:
+      if (painted) {
+        paint(control);
+        return 0;
+      }
+      break;
+    case WM_NCHITTEST:
+      // Texts, shapes and pictures take no clicks; what lies beneath does.
+      if (painted) return HTTRANSPARENT;
+      break;
     case WM_KEYDOWN:
       if (onKeyDown(control, wParam)) return 0;
       break;

@@ -45,7 +45,8 @@ class MainView : public FieldObserver {
     HWND hwnd = nullptr;
     WNDPROC original = nullptr;
     HBITMAP picture = nullptr;
-    int stacking = 0;  // 0 shapes, 1 painted texts and pictures, 2 windowed controls
+    HFONT font = nullptr;  // the font a text is painted in, narrowed to fit when it must
+    int stacking = 0;      // 0 shapes, 1 painted texts and pictures, 2 windowed controls
   };
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -69,6 +70,7 @@ class MainView : public FieldObserver {
   void onCommand(WPARAM wParam, LPARAM lParam);
   LRESULT onColour(HDC dc, HWND hwnd);
   void onDrawItem(const DRAWITEMSTRUCT& item);
+  void paint(Control& control);
   bool onKeyDown(Control& control, WPARAM key);
   bool onCharacter(Control& control, WPARAM& character);
   void moveFocusOn(HWND from, bool backwards);
