@@ -13,6 +13,20 @@ constexpr wchar_t kGateClass[] = L"KorvaneOperationGate";
 constexpr UINT kRunNext = WM_APP + 1;
 constexpr UINT_PTR kTickTimer = 1;
 
+// While the program waits, the user's input to the window stays in the
+// system's queue: a key is given to the control that has the focus when it
+// is taken out, with the keyboard's state as it was at that key, so keys
+// typed during an exchange act as typed once it has ended. Only the rest
+// is taken in: paints, the system's messages, timers and posted messages
+// (of which those that are the user's doing are held by the gate).
+constexpr UINT kWokenWhileWaiting = QS_POSTMESSAGE | QS_SENDMESSAGE | QS_PAINT | QS_TIMER | QS_HOTKEY;
+constexpr UINT kTakenWhileWaiting = PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE | PM_QS_PAINT;
+
+// How long, at most, the input that waited for an operation is handed out
+// before a held tick runs: long enough for anything typed meanwhile, short
+// enough that a hand on the mouse does not stop the polling.
+constexpr auto kHandOverAtMost = std::chrono::milliseconds(100);
+
 // Not in every SDK's headers: a waitable timer that keeps its own time to
 // well under a millisecond (Windows 10, version 1803 on).
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
@@ -65,16 +79,6 @@ bool isHeldWhileWaiting(const MSG& message) {
     default:
       return false;
   }
-}
-
-MSG redeliveredAs(const MSG& held) {
-  MSG message = held;
-  if (held.message == WM_NCLBUTTONDOWN && held.wParam == HTCLOSE) {
-    message.message = WM_SYSCOMMAND;
-    message.wParam = SC_CLOSE;
-    message.lParam = 0;
-  }
-  return message;
 }
 
 OperationGate::OperationGate() {
@@ -149,8 +153,7 @@ void OperationGate::releaseHeldInput() {
   // Held input goes back into the queue first, in the order it came, so
   // what the user did during the operation is handled before the held tick
   // or a queued operation runs.
-  for (const MSG& held : heldInput_) {
-    const MSG message = redeliveredAs(held);
+  for (const MSG& message : heldInput_) {
     if (message.hwnd == nullptr) {
       ::PostThreadMessageW(::GetCurrentThreadId(), message.message, message.wParam, message.lParam);
     } else if (::IsWindow(message.hwnd)) {
@@ -168,6 +171,11 @@ void OperationGate::scheduleNext() {
 
 void OperationGate::runNext() {
   if (depth_ > 0) return;  // the end of the running operation schedules again
+  // What the user did during the operation goes first: one operation after
+  // another would otherwise leave the window's input waiting for good, as
+  // posted messages, this one among them, are taken before input.
+  handOverWaitingInput();
+  if (depth_ > 0) return;
   if (!queued_.empty()) {
     std::function<void()> operation = std::move(queued_.front());
     queued_.pop_front();
@@ -177,6 +185,18 @@ void OperationGate::runNext() {
     std::function<void()> tick = std::exchange(heldTick_, nullptr);
     runNow(tick);
   }
+}
+
+void OperationGate::handOverWaitingInput() {
+  if (inputWindow_ == nullptr || handingOver_) return;
+  handingOver_ = true;
+  const Clock::time_point until = Clock::now() + kHandOverAtMost;
+  MSG message;
+  while (depth_ == 0 && Clock::now() < until && ::PeekMessageW(&message, inputWindow_, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  handingOver_ = false;
 }
 
 void OperationGate::wait(Clock::time_point deadline, HANDLE event) {
@@ -190,10 +210,7 @@ void OperationGate::wait(Clock::time_point deadline, HANDLE event) {
       armTimer(timer_, deadline);
       armed = true;
     }
-    // Every message is taken in, input too: input is held here rather than
-    // left in the queue, where a wait that follows another would see it as
-    // old and sleep on regardless.
-    const DWORD woke = ::MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(count, handles, INFINITE, kWokenWhileWaiting, 0);
     if (woke == WAIT_OBJECT_0) {
       armed = false;  // fired; the loop looks at the clock again
     } else if (woke == WAIT_OBJECT_0 + count) {
@@ -209,7 +226,7 @@ void OperationGate::wait(Clock::time_point deadline, HANDLE event) {
 
 void OperationGate::pumpMessages() {
   MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | kTakenWhileWaiting)) {
     if (message.message == WM_QUIT) {
       // Left for the main loop, which ends on it.
       ::PostQuitMessage(static_cast<int>(message.wParam));

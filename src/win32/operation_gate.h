@@ -5,11 +5,12 @@
 //
 // While the program waits for the controller (an exchange's fixed wait, the
 // pacing of the cell loops, a serial transfer) the window repaints and
-// answers the system, but takes no click, key, menu command or close: those
-// are held and handed back, in the order they came, once the operation has
-// ended. A timer tick that falls due meanwhile is held too (at most one) and
-// runs right after it, so live polling stays back to back. No operation ever
-// starts inside another, so the frames on the line keep their order and pace.
+// answers the system, but takes no click, key, menu command or close: the
+// user's input stays in the system's queue, and what is posted to the window
+// in the user's name (a close, a command) is held, until the operation has
+// ended; then all of it is handled in the order it came. A timer tick that falls due meanwhile is held too (at most
+// one) and runs right after it, so live polling stays back to back. No operation ever starts inside another, so the
+// frames on the line keep their order and pace.
 #pragma once
 
 #include <windows.h>
@@ -20,14 +21,9 @@
 
 namespace korvane::win32 {
 
-// Whether `message`, taken from the queue while the program waits for the
-// controller, is the user's doing and must wait for the operation's end.
+// Whether `message`, posted while the program waits for the controller, is
+// the user's doing and must wait for the operation's end.
 bool isHeldWhileWaiting(const MSG& message);
-
-// The message a held one is handed back as. A click on the title bar's close
-// button becomes the close command it would have started: the system's
-// tracking of that button looks at the mouse as it is now, long released.
-MSG redeliveredAs(const MSG& held);
 
 class OperationGate {
  public:
@@ -50,6 +46,10 @@ class OperationGate {
   // now on, for as long as the gate lives.
   void startTimer(unsigned intervalMs, std::function<void()> onTick);
 
+  // The window whose input waits in the system's queue during an operation
+  // and is handed out, before anything else, once it has ended.
+  void setInputWindow(HWND window) { inputWindow_ = window; }
+
   // Waits until `deadline`, or until `event` (when given) is signalled,
   // serving the window meanwhile: paints and the system's messages are
   // handled, the user's input is held.
@@ -67,11 +67,14 @@ class OperationGate {
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void runNow(const std::function<void()>& operation);
   void pumpMessages();
+  void handOverWaitingInput();
   void releaseHeldInput();
   void scheduleNext();
   void runNext();
 
   HWND window_ = nullptr;  // message-only: the gate's own posts and timer
+  HWND inputWindow_ = nullptr;
+  bool handingOver_ = false;
   HANDLE timer_ = nullptr;
   int depth_ = 0;
   bool waiting_ = false;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -207,6 +209,52 @@ TEST_F(Win32MainViewTest, WhatTheUserDoesDuringAnOperationWaitsForItsEnd) {
   handleQueued();
   EXPECT_EQ(textDuringTheOperation, "");
   EXPECT_EQ(cell.text(), "4");
+}
+
+// Keys as the keyboard types them, into the system's input queue.
+void typeKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    for (DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = key;
+      input.ki.dwFlags = flags;
+      inputs.push_back(input);
+    }
+  }
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+TEST_F(Win32MainViewTest, KeysTypedDuringBackToBackOperationsAreHandledInOrderBetweenThem) {
+  showExpanded();
+  gate.setInputWindow(view.window());
+  Field& cell = *w.GainCells[20];
+  cell.setFocus();
+  ASSERT_EQ(::GetFocus(), control(cell));
+  // Each tick asks for the next, as live polling does: ticks follow one
+  // another with no gap between them.
+  int ticks = 0;
+  std::string textDuringTheFirstTick;
+  std::function<void()> poll = [&] {
+    ++ticks;
+    if (ticks == 1) {
+      typeKeys({'4', VK_UP, '2'});
+      gate.wait(OperationGate::Clock::now() + std::chrono::milliseconds(30));
+      textDuringTheFirstTick = cell.text();
+    }
+    if (ticks < 20) gate.tick(poll);
+  };
+  gate.tick(poll);
+  const auto until = OperationGate::Clock::now() + std::chrono::milliseconds(500);
+  while (OperationGate::Clock::now() < until) {
+    handleQueued();
+    ::Sleep(1);
+  }
+  EXPECT_EQ(textDuringTheFirstTick, "");
+  EXPECT_EQ(ticks, 20);
+  EXPECT_EQ(cell.text(), "4") << "the first key went to the cell that had the focus";
+  EXPECT_EQ(w.GainCells[21]->text(), "2") << "Up moved the focus before the last key came";
 }
 
 }  // namespace

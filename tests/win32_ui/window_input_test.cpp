@@ -15,7 +15,7 @@ struct HeldCase {
   bool held;
 };
 
-TEST(Win32WindowInput, TheUsersInputIsHeldWhileWaitingAndTheSystemsMessagesAreNot) {
+TEST(Win32WindowInput, WhatIsPostedInTheUsersNameIsHeldWhileWaitingAndTheSystemsMessagesAreNot) {
   const HeldCase cases[] = {
       {WM_KEYDOWN, VK_RETURN, true},
       {WM_KEYUP, VK_RETURN, true},
@@ -44,16 +44,6 @@ TEST(Win32WindowInput, TheUsersInputIsHeldWhileWaitingAndTheSystemsMessagesAreNo
     EXPECT_EQ(isHeldWhileWaiting(MSG{nullptr, c.message, c.wParam, 0, 0, {}}), c.held)
         << "message 0x" << std::hex << c.message << " wParam " << c.wParam;
   }
-}
-
-TEST(Win32WindowInput, AClickOnTheCloseButtonIsHandedBackAsTheCloseCommand) {
-  const MSG close = redeliveredAs(MSG{nullptr, WM_NCLBUTTONDOWN, HTCLOSE, 0x00100020, 0, {}});
-  EXPECT_EQ(close.message, static_cast<UINT>(WM_SYSCOMMAND));
-  EXPECT_EQ(close.wParam, static_cast<WPARAM>(SC_CLOSE));
-  const MSG menu = redeliveredAs(MSG{nullptr, WM_NCLBUTTONDOWN, HTMENU, 0x00100020, 0, {}});
-  EXPECT_EQ(menu.message, static_cast<UINT>(WM_NCLBUTTONDOWN));
-  EXPECT_EQ(menu.wParam, static_cast<WPARAM>(HTMENU));
-  EXPECT_EQ(menu.lParam, 0x00100020);
 }
 
 TEST(Win32WindowInput, OnlyEnterAndTheArrowKeysReachTheKeyDownHandlers) {
