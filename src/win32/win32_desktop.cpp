@@ -17,6 +17,19 @@ constexpr DWORD kPathChars = 32768;
 
 enum class DialogKind { Open, Save };
 
+}  // namespace
+
+std::wstring nameFilterFor(const std::wstring& initialName) {
+  if (initialName.find_first_of(L"*?") == std::wstring::npos) return {};
+  // Pairs of a shown name and its pattern, each ending in a zero, and a
+  // zero after the last pair.
+  std::wstring filter = initialName + L'\0' + initialName + L'\0';
+  filter += std::wstring(L"All files (*.*)") + L'\0' + L"*.*" + L'\0';
+  return filter;
+}
+
+namespace {
+
 std::optional<std::string> runFileDialog(HWND owner, DialogKind kind, const std::string& initialName,
                                          const std::string& defaultExtension) {
   // The initial name ("*.set") stands in the name box; the dialog lists the
@@ -25,9 +38,11 @@ std::optional<std::string> runFileDialog(HWND owner, DialogKind kind, const std:
   const std::wstring initial = wideFromUtf8(initialName);
   initial.copy(path.data(), std::min<std::size_t>(initial.size(), path.size() - 1));
   const std::wstring extension = wideFromUtf8(defaultExtension);
+  const std::wstring filter = nameFilterFor(initial);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathChars;
   // Added by the dialog to a name typed without an extension.

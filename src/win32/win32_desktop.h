@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "base/desktop.h"
 #include "serial/serial_backend_win32.h"
 #include "win32/operation_gate.h"
@@ -38,5 +40,10 @@ class Win32Desktop : public Desktop {
   OperationGate gate_;
   HWND owner_ = nullptr;
 };
+
+// The file dialogs' list of file types for an initial name that is a
+// pattern such as "*.set": the pattern first, then all files, in the
+// zero-separated form the dialogs take; empty for a plain name.
+std::wstring nameFilterFor(const std::wstring& initialName);
 
 }  // namespace korvane::win32

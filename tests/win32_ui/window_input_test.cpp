@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "win32/operation_gate.h"
+#include "win32/win32_desktop.h"
 #include "window/main_window.h"
 
 namespace korvane::win32 {
@@ -88,6 +89,13 @@ TEST(Win32WindowInput, TheOuterHeightIsTheModelsAndTheClientAreaIsTheWindowsWidt
     EXPECT_EQ(outer.cx, kClientWidth + (frame.right - frame.left));
     EXPECT_GT(outer.cx, kClientWidth) << "the borders lie outside the client area";
   }
+}
+
+TEST(Win32FileDialogs, APatternAsInitialNameListsItsFilesFirstThenAllFiles) {
+  const std::wstring filter = nameFilterFor(L"*.set");
+  EXPECT_EQ(filter, std::wstring(L"*.set\0*.set\0All files (*.*)\0*.*\0", 32));
+  EXPECT_EQ(filter.back(), L'\0') << "with the zero that ends the last pair, the dialog's string ends in two";
+  EXPECT_EQ(nameFilterFor(L"tune.set"), L"") << "a plain name has no list of its own";
 }
 
 }  // namespace
