@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/startup.h"
-#include "win32/picture_source.h"
+#include "win32/pictures/win32_pictures.h"
 #include "win32/text_encoding.h"
 #include "win32/window_input.h"
 
@@ -130,7 +130,7 @@ void registerWindowClasses(HICON icon) {
 }  // namespace
 
 MainView::MainView(Program& program, OperationGate& gate) : program_(program), gate_(gate), frm_(program.Frm_Mapping) {
-  for (int size : {32, 16}) icons_.push_back(windowIcon(size));
+  for (int size : {32, 16}) icons_.push_back(loadWindowIcon(size));
   registerWindowClasses(icons_.front());
   window_ = ::CreateWindowExW(0, kWindowClass, L"", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -149,6 +149,7 @@ MainView::~MainView() {
   ::DestroyWindow(window_);
   for (auto& control : controls_) {
     if (control->picture != nullptr) ::DeleteObject(control->picture);
+    if (control->disabledPicture != nullptr) ::DeleteObject(control->disabledPicture);
   }
   for (HICON icon : icons_) {
     if (icon != nullptr) ::DestroyIcon(icon);
@@ -219,9 +220,10 @@ void MainView::addControl(Field& field) {
                                     ::GetModuleHandleW(nullptr), nullptr);
   if (control->hwnd == nullptr) return;
   if (field.kind() == FieldKind::ImageButton) {
-    control->picture = fieldPicture(field.name(), kButtonImageSize, kButtonImageSize);
+    control->picture = loadFieldPicture(field.name(), kButtonImageSize, kButtonImageSize);
+    control->disabledPicture = loadDisabledFieldPicture(field.name(), kButtonImageSize, kButtonImageSize);
   } else if (field.kind() == FieldKind::Picture) {
-    control->picture = fieldPicture(field.name(), field.width(), field.height());
+    control->picture = loadFieldPicture(field.name(), field.width(), field.height());
   }
   ::SetWindowLongPtrW(control->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control.get()));
   control->original = reinterpret_cast<WNDPROC>(
@@ -488,11 +490,14 @@ void MainView::onDrawItem(const DRAWITEMSTRUCT& item) {
     const bool pushed = (item.itemState & ODS_SELECTED) != 0;
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     ::DrawFrameControl(dc, &area, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    // A disabled button shows its greyed image; one without a greyed image
+    // fades its own.
+    HBITMAP image = disabled && control->disabledPicture != nullptr ? control->disabledPicture : control->picture;
+    const BYTE opacity = disabled && control->disabledPicture == nullptr ? 80 : 255;
     BITMAP info{};
-    if (control->picture != nullptr && ::GetObjectW(control->picture, sizeof info, &info) != 0) {
+    if (image != nullptr && ::GetObjectW(image, sizeof info, &info) != 0) {
       const int shift = pushed ? 1 : 0;
-      drawPicture(dc, control->picture, (width - info.bmWidth) / 2 + shift, (height - info.bmHeight) / 2 + shift,
-                  disabled ? 80 : 255);
+      drawPicture(dc, image, (width - info.bmWidth) / 2 + shift, (height - info.bmHeight) / 2 + shift, opacity);
     }
     if ((item.itemState & ODS_FOCUS) != 0) {
       RECT focus = area;

@@ -45,8 +45,9 @@ class MainView : public FieldObserver {
     HWND hwnd = nullptr;
     WNDPROC original = nullptr;
     HBITMAP picture = nullptr;
-    HFONT font = nullptr;  // the font a text is painted in, narrowed to fit when it must
-    int stacking = 0;      // 0 shapes, 1 painted texts and pictures, 2 windowed controls
+    HBITMAP disabledPicture = nullptr;  // an image button's image while it is disabled
+    HFONT font = nullptr;               // the font a text is painted in, narrowed to fit when it must
+    int stacking = 0;                   // 0 shapes, 1 painted texts and pictures, 2 windowed controls
   };
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
