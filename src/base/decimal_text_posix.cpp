@@ -1,8 +1,8 @@
 // Decimal text to long double where the C++ library converts at full
 // precision.
-#include "base/decimal_text.h"
-
 #include <charconv>
+
+#include "base/decimal_text.h"
 
 namespace korvane {
 
