@@ -191,8 +191,13 @@ void OperationGate::handOverWaitingInput() {
   if (inputWindow_ == nullptr || handingOver_) return;
   handingOver_ = true;
   const Clock::time_point until = Clock::now() + kHandOverAtMost;
+  // Only what had come in by now: a hand that goes on moving the mouse must
+  // not hold the polling back.
+  const DWORD now = ::GetTickCount();
   MSG message;
-  while (depth_ == 0 && Clock::now() < until && ::PeekMessageW(&message, inputWindow_, 0, 0, PM_REMOVE)) {
+  while (depth_ == 0 && Clock::now() < until && ::PeekMessageW(&message, inputWindow_, 0, 0, PM_NOREMOVE)) {
+    if (static_cast<LONG>(message.time - now) > 0) break;
+    ::PeekMessageW(&message, inputWindow_, message.message, message.message, PM_REMOVE);
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
