@@ -3,8 +3,10 @@
 // with the mouse. Each argument names a field ("Begin_Comm") or a gain cell
 // ("GainCells[37]"); each answer is one line, "NAME LEFT TOP WIDTH HEIGHT",
 // in pixels from the top left corner of the window's client area, whatever
-// group box the field sits in. "client" answers "client WIDTH COLLAPSED
-// EXPANDED": the client area's width and its heights in the two layouts.
+// group box the field sits in. "layout" answers "layout WIDTH FRAME
+// COLLAPSED EXPANDED": the client area's width, and the window's outer
+// heights in the two layouts with the part of them that the title bar, the
+// menu bar and the borders take.
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -45,9 +47,9 @@ int main(int argc, char** argv) {
   int status = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string_view name = argv[i];
-    if (name == "client") {
-      std::printf("client %d %d %d\n", korvane::kClientWidth, korvane::kCollapsedHeight - korvane::kWindowFrameHeight,
-                  korvane::kExpandedHeight - korvane::kWindowFrameHeight);
+    if (name == "layout") {
+      std::printf("layout %d %d %d %d\n", korvane::kClientWidth, korvane::kWindowFrameHeight, korvane::kCollapsedHeight,
+                  korvane::kExpandedHeight);
       continue;
     }
     const Field* field = namedField(window, name);
