@@ -2,9 +2,14 @@
 #include "machine.h"
 
 #include <sys/resource.h>
+#include <time.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 namespace korvane::bench {
 namespace {
@@ -36,6 +41,24 @@ std::string loadAverages() {
   std::string one, five, fifteen;
   file >> one >> five >> fifteen;
   return one + " " + five + " " + fifteen;
+}
+
+double wakeUpLatencyUs(int samples) {
+  using Clock = std::chrono::steady_clock;
+  std::vector<double> late;
+  for (int i = 0; i < samples; ++i) {
+    // 5 ms, the read interval, the shortest of the program's waits.
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(5);
+    const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count();
+    const timespec at{static_cast<time_t>(since / 1'000'000'000), static_cast<long>(since % 1'000'000'000)};
+    // A signal ends the sleep early; the deadline is absolute, so sleep on.
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+    late.push_back(std::chrono::duration<double, std::micro>(Clock::now() - deadline).count());
+  }
+  if (late.empty()) return 0;
+  std::nth_element(late.begin(), late.begin() + static_cast<std::ptrdiff_t>(late.size() / 2), late.end());
+  return late[late.size() / 2];
 }
 
 double processCpuMs() {

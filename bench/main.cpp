@@ -110,6 +110,22 @@ void printNominal(const Row& row) {
       row.name, t.waitsMs(), t.readTimeoutsMs(), t.wireOutsideWaitsMs(), t.totalMs(), t.wireMs());
 }
 
+// The part of each operation's overshoot that is the machine's and not the
+// program's: every blocking wait ends as late as the machine wakes a thread.
+void printWakeUpShare(const std::vector<Row>& rows) {
+  const double latencyUs = wakeUpLatencyUs(200);
+  std::printf(
+      "\nwaking from a sleep: %.0f us late (median of 200 sleeps of 5 ms); at that, each operation's\n"
+      "blocking waits alone take it past its nominal time by:\n",
+      latencyUs);
+  for (const Row& row : rows) {
+    const int waits = row.nominal.blockingWaits();
+    const double lateMs = waits * latencyUs / 1000;
+    std::printf("  %-24s %4d waits  %5.1f ms  (ratio %.4f)\n", row.name, waits, lateMs,
+                (row.nominal.totalMs() + lateMs) / row.nominal.totalMs());
+  }
+}
+
 bool run(const Settings& settings, char** argv) {
   const auto budget = std::chrono::seconds(120 + 60 * settings.runs + 2 * settings.monitorSeconds);
   const std::unique_ptr<Route> route =
@@ -136,6 +152,7 @@ bool run(const Settings& settings, char** argv) {
   for (const Row& row : rows) met = printRow(row, tolerance) && met;
   std::printf("\nnominal time, counted step by step as the program runs the protocol:\n");
   for (const Row& row : rows) printNominal(row);
+  printWakeUpShare(rows);
 
   const Monitoring m = ops.monitor(std::chrono::seconds(settings.monitorSeconds));
   const double share = m.cpuMs / m.wallMs;

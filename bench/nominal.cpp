@@ -25,7 +25,10 @@ constexpr int kParameterEchoBytes[] = {4, 5, 4, 4, 5, 5, 5, 4, 4, 4, 4};
 
 }  // namespace
 
-void NominalTime::wait(double ms) { waitsMs_ += ms; }
+void NominalTime::wait(double ms) {
+  waitsMs_ += ms;
+  ++blockingWaits_;
+}
 
 void NominalTime::frameAndReply(double waitMs, int replyBytes) {
   const double wire = (kFrameBytes + replyBytes) * kByteMs;
@@ -33,6 +36,7 @@ void NominalTime::frameAndReply(double waitMs, int replyBytes) {
   wireMs_ += wire;
   wireOutsideMs_ += std::max(0.0, wire - waitMs);
   readTimeoutsMs_ += kReadIntervalMs;
+  blockingWaits_ += 2;
 }
 
 void NominalTime::exchange(int replyBytes) { frameAndReply(kExchangeWaitMs, replyBytes); }
@@ -43,6 +47,7 @@ void NominalTime::gainWrite() { frameAndReply(kGainWriteWaitMs, kCellReplyBytes)
 
 void NominalTime::emptyRead(int bytesAsked) {
   readTimeoutsMs_ += kReadTotalConstantMs + kReadTotalPerByteMs * bytesAsked;
+  ++blockingWaits_;
 }
 
 NominalTime connectAndFullRead() {

@@ -42,6 +42,11 @@ class NominalTime {
   // last bytes of the reply.
   double wireOutsideWaitsMs() const { return wireOutsideMs_; }
   double totalMs() const { return waitsMs_ + readTimeoutsMs_ + wireOutsideMs_; }
+  // How many times the program blocks until a deadline: each fixed wait,
+  // and each read that ends at a time-out (the quiet interval after a reply
+  // or the total time-out of a read that gets nothing). Each of them ends as
+  // late as the machine wakes a sleeping thread, which the nominal leaves out.
+  int blockingWaits() const { return blockingWaits_; }
 
  private:
   void frameAndReply(double waitMs, int replyBytes);
@@ -50,6 +55,7 @@ class NominalTime {
   double readTimeoutsMs_ = 0;
   double wireMs_ = 0;
   double wireOutsideMs_ = 0;
+  int blockingWaits_ = 0;
 };
 
 // The four timed operations, step by step as the program runs them.

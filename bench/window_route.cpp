@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <stdexcept>
@@ -29,6 +30,14 @@ class BenchDesktop : public QtDesktop {
   }
   std::optional<std::string> saveFileDialog(const std::string&, const std::string&) override {
     return next(saveAnswers);
+  }
+
+  // The program ends itself after a failure it has shown (a port that
+  // cannot be opened); the bench must not end as silently as that.
+  [[noreturn]] void exitProcess(int status) override {
+    std::fprintf(stderr, "korvane-bench: the program ended itself with status %d after \"%s\"\n", status,
+                 shown.empty() ? "" : shown.back().c_str());
+    std::exit(2);
   }
 
   std::vector<std::string> shown;

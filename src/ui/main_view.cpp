@@ -197,9 +197,19 @@ void MainView::fieldChanged(Field& field, Property property) {
 }
 
 void MainView::repaintNow(Field& field) {
-  // The program is busy on the serial line and handles no events; paint now.
-  if (&field == &window_.form) return repaint();
-  if (QWidget* widget = widgetFor(field)) widget->repaint();
+  QWidget* widget = &field == &window_.form ? this : widgetFor(field);
+  if (widget == nullptr) return;
+  // Behind a gate every wait for the controller runs the event loop, which
+  // paints what is due as soon as the wait begins: the cell or the lamp is
+  // on the screen while the next frame waits, and all that changed between
+  // two waits is painted in one pass, not each piece on its own between the
+  // read and the next frame. Without a gate nothing paints during a wait, so
+  // the widget is painted now.
+  if (gate_ != nullptr) {
+    widget->update();
+  } else {
+    widget->repaint();
+  }
 }
 
 QWidget* MainView::widgetFor(const Field& field) const {

@@ -4,6 +4,7 @@
 
 #include <poll.h>
 #include <sys/timerfd.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -59,6 +60,28 @@ void disarmTimer(int fd) {
   std::uint64_t expirations = 0;
   // Non-blocking: clears an expiry that came while the loop was ending.
   [[maybe_unused]] const ssize_t n = ::read(fd, &expirations, sizeof expirations);
+}
+
+// Blocks until `deadline`, or until `fd` (when not -1) is ready for
+// `events`, handling no events meanwhile.
+void waitInKernel(OperationGate::Clock::time_point deadline, int fd, short events) {
+  if (fd < 0) {
+    const timespec at = toTimespec(deadline);
+    // A signal ends the sleep early; the deadline is absolute, so sleep on.
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+    return;
+  }
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - OperationGate::Clock::now());
+    if (left.count() <= 0) return;
+    const timespec timeout{static_cast<time_t>(left.count() / 1'000'000'000),
+                           static_cast<long>(left.count() % 1'000'000'000)};
+    pollfd entry{fd, events, 0};
+    // Ready, timed out or failed: the caller looks at the line again. A
+    // signal only interrupts the wait.
+    if (::ppoll(&entry, 1, &timeout, nullptr) >= 0 || errno != EINTR) return;
+  }
 }
 
 }  // namespace
@@ -159,13 +182,29 @@ void OperationGate::runNext() {
 
 void OperationGate::wait(Clock::time_point deadline, int fd, short events) {
   if (Clock::now() >= deadline) return;
+  // The event loop comes back a little after its timer has expired (its own
+  // dispatch after the kernel's wake-up, a tenth of a millisecond and more
+  // when the machine is busy), and every wait of a cell loop would be that
+  // much longer. So the loop is woken early and the last stretch is waited
+  // for in the kernel, which ends the wait on time.
+  const Clock::time_point wakeLoop = deadline - kLastStretch;
+  const bool lineReady = Clock::now() < wakeLoop && runEventLoopUntil(wakeLoop, fd, events);
+  if (!lineReady) waitInKernel(deadline, fd, events);
+  if (depth_ == 0) releaseHeldInput();
+}
+
+bool OperationGate::runEventLoopUntil(Clock::time_point wakeAt, int fd, short events) {
   QEventLoop loop;
+  bool lineReady = false;
   std::unique_ptr<QSocketNotifier> line;
   if (fd >= 0) {
     line = std::make_unique<QSocketNotifier>(fd, (events & POLLOUT) ? QSocketNotifier::Write : QSocketNotifier::Read);
-    QObject::connect(line.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QObject::connect(line.get(), &QSocketNotifier::activated, &loop, [&loop, &lineReady] {
+      lineReady = true;
+      loop.quit();
+    });
   }
-  armTimer(timerFd_, deadline);
+  armTimer(timerFd_, wakeAt);
   timerNotifier_->setEnabled(true);
   loop_ = &loop;
   waiting_ = true;
@@ -178,7 +217,7 @@ void OperationGate::wait(Clock::time_point deadline, int fd, short events) {
   loop_ = nullptr;
   timerNotifier_->setEnabled(false);
   disarmTimer(timerFd_);
-  if (depth_ == 0) releaseHeldInput();
+  return lineReady;
 }
 
 bool OperationGate::eventFilter(QObject* watched, QEvent* event) {

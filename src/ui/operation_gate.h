@@ -57,10 +57,18 @@ class OperationGate : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Runs the event loop until `wakeAt`, or until `fd` (when not -1) may be
+  // ready; whether it was the line that ended it.
+  bool runEventLoopUntil(Clock::time_point wakeAt, int fd, short events);
   void runNow(const std::function<void()>& operation);
   void releaseHeldInput();
   void scheduleNext();
   void runNext();
+
+  // The end of every wait, waited for in the kernel rather than in the event
+  // loop: longer than the loop is late by in nine waits of ten here, short
+  // enough that nobody sees the window pause.
+  static constexpr std::chrono::microseconds kLastStretch{500};
 
   int depth_ = 0;
   bool waiting_ = false;

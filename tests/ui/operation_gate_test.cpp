@@ -229,5 +229,27 @@ TEST(OperationGateTest, AWaitForTheLineEndsWhenTheLineIsReadyAndNotBefore) {
   ::close(fds[1]);
 }
 
+// The end of a wait is waited for outside the event loop; a wait still ends
+// at its deadline and not before, whether it is shorter than that last
+// stretch or not, and a line that is ready ends it also in the last stretch.
+TEST(OperationGateTest, AWaitEndsAtItsDeadlineAndNotBeforeWhateverItsLength) {
+  ensureQtApplication();
+  OperationGate gate;
+  for (const std::chrono::microseconds length : {200us, 700us, 5000us, 25000us}) {
+    const Clock::time_point deadline = Clock::now() + length;
+    gate.wait(deadline);
+    EXPECT_GE(Clock::now(), deadline) << length.count() << " us";
+  }
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  ASSERT_EQ(::write(fds[1], "x", 1), 1);
+  const Clock::time_point start = Clock::now();
+  gate.wait(start + 300us, fds[0], POLLIN);  // shorter than the last stretch
+  gate.wait(start + 500ms, fds[0], POLLIN);
+  EXPECT_LT(msSince(start), 100) << "the ready line ended both waits";
+  ::close(fds[0]);
+  ::close(fds[1]);
+}
+
 }  // namespace
 }  // namespace korvane

@@ -3,8 +3,10 @@
 // activity lamp's colours, and a monitoring session's worth of repaints.
 #include <QImage>
 #include <QScreen>
+#include <chrono>
 #include <string>
 
+#include "ui/operation_gate.h"
 #include "view_fixture.h"
 
 namespace korvane {
@@ -97,6 +99,55 @@ TEST_F(ViewTest, RepaintsOfWhatChangedLeaveWhatAFullRedrawDraws) {
   const QImage redrawn = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(shown.size(), redrawn.size());
   EXPECT_TRUE(shown == redrawn);
+}
+
+// Behind the gate a repaint asked for during an operation is painted by the
+// wait that follows, while the operation still runs: the cell just read and
+// the lamp are on the screen before the next frame goes out.
+class GatedViewTest : public ViewTest {
+ protected:
+  GatedViewTest() { buildInSetUp_ = false; }
+  void SetUp() override {
+    view = std::make_unique<MainView>(*headless, &gate);
+    w().Gain_Table_Group.setVisible(true);
+    w().setHeight(kExpandedHeight);
+    ASSERT_TRUE(testing::showActive(*view));
+    testing::processEventsUntil([] { return false; }, 50);
+  }
+
+  // Counts the paints of `field`'s widget.
+  struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+    int paints = 0;
+  };
+
+  OperationGate gate;
+};
+
+TEST_F(GatedViewTest, RepaintsAskedForInAnOperationArePaintedByItsNextWait) {
+  Field& cell = *w().GainCells[17];
+  PaintCounter cellPaints, lampPaints;
+  view->widgetFor(cell)->installEventFilter(&cellPaints);
+  view->widgetFor(w().heartbeat)->installEventFilter(&lampPaints);
+  int cellPaintsInWait = -1, lampPaintsInWait = -1;
+  gate.run([&] {
+    cell.setText("1.23");
+    cell.setColour(kWhite);
+    cell.repaint();
+    w().heartbeat.setColour(w().heartbeat.colour() == kGrey ? kSilver : kGrey);
+    w().heartbeat.repaint();
+    gate.wait(OperationGate::Clock::now() + std::chrono::milliseconds(30));
+    cellPaintsInWait = cellPaints.paints;
+    lampPaintsInWait = lampPaints.paints;
+  });
+  EXPECT_EQ(cellPaintsInWait, 1) << "the cell was painted once, during the wait";
+  EXPECT_EQ(lampPaintsInWait, 1) << "the lamp was painted once, during the wait";
+  const QImage shown = view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage redrawn = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_TRUE(shown == redrawn) << "what the wait painted is what a full redraw draws";
 }
 
 }  // namespace
