@@ -86,7 +86,14 @@ void waitInKernel(OperationGate::Clock::time_point deadline, int fd, short event
 
 }  // namespace
 
-OperationGate::OperationGate() {
+OperationGate::OperationGate()
+    : sequence_({.post =
+                     [this] {
+                       QMetaObject::invokeMethod(
+                           this, [this] { sequence_.resume(); }, Qt::QueuedConnection);
+                     },
+                 .ended = [this] { releaseHeldInput(); },
+                 .beforeNext = {}}) {
   timerFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
   if (timerFd_ < 0) throw std::runtime_error("no monotonic timer for the waits");
   timerNotifier_ = std::make_unique<QSocketNotifier>(timerFd_, QSocketNotifier::Read);
@@ -104,39 +111,9 @@ OperationGate::~OperationGate() {
   ::close(timerFd_);
 }
 
-void OperationGate::run(std::function<void()> operation) {
-  if (depth_ > 0) {
-    queued_.push_back(std::move(operation));
-    return;
-  }
-  runNow(operation);
-}
+void OperationGate::run(std::function<void()> operation) { sequence_.run(std::move(operation)); }
 
-void OperationGate::tick(std::function<void()> tick) {
-  // Always run from the event loop, never inside the timer's own signal: a
-  // timer does not fire again while its signal is still being handled, so a
-  // tick due during a tick run here would be lost instead of held, and live
-  // polling would wait for the next period rather than follow on. Nor does a
-  // tick overtake what is already queued: a close requested during the last
-  // exchange goes first.
-  heldTick_ = std::move(tick);
-  scheduleNext();
-}
-
-void OperationGate::runNow(const std::function<void()>& operation) {
-  struct Depth {
-    OperationGate& gate;
-    explicit Depth(OperationGate& g) : gate(g) { ++gate.depth_; }
-    ~Depth() { --gate.depth_; }
-  };
-  {
-    Depth depth(*this);
-    operation();
-  }
-  if (depth_ > 0) return;
-  releaseHeldInput();
-  scheduleNext();
-}
+void OperationGate::tick(std::function<void()> tick) { sequence_.tick(std::move(tick)); }
 
 void OperationGate::releaseHeldInput() {
   // Held input goes back into the event queue first, in the order it came,
@@ -155,31 +132,6 @@ void OperationGate::releaseHeldInput() {
   heldInput_.clear();
 }
 
-void OperationGate::scheduleNext() {
-  if (scheduled_ || depth_ > 0 || (queued_.empty() && !heldTick_)) return;
-  scheduled_ = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        scheduled_ = false;
-        runNext();
-      },
-      Qt::QueuedConnection);
-}
-
-void OperationGate::runNext() {
-  if (depth_ > 0) return;  // the end of the running operation schedules again
-  if (!queued_.empty()) {
-    std::function<void()> operation = std::move(queued_.front());
-    queued_.pop_front();
-    return runNow(operation);
-  }
-  if (heldTick_) {
-    std::function<void()> tick = std::exchange(heldTick_, nullptr);
-    runNow(tick);
-  }
-}
-
 void OperationGate::wait(Clock::time_point deadline, int fd, short events) {
   if (Clock::now() >= deadline) return;
   // The event loop comes back a little after its timer has expired (its own
@@ -190,7 +142,7 @@ void OperationGate::wait(Clock::time_point deadline, int fd, short events) {
   const Clock::time_point wakeLoop = deadline - kLastStretch;
   const bool lineReady = Clock::now() < wakeLoop && runEventLoopUntil(wakeLoop, fd, events);
   if (!lineReady) waitInKernel(deadline, fd, events);
-  if (depth_ == 0) releaseHeldInput();
+  if (!inOperation()) releaseHeldInput();
 }
 
 bool OperationGate::runEventLoopUntil(Clock::time_point wakeAt, int fd, short events) {

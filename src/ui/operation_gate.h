@@ -17,11 +17,12 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
+
+#include "base/operation_sequence.h"
 
 class QEventLoop;
 
@@ -50,7 +51,7 @@ class OperationGate : public QObject {
   // `events` (poll() flags), keeping the window alive meanwhile.
   void wait(Clock::time_point deadline, int fd = -1, short events = 0);
 
-  bool inOperation() const { return depth_ > 0; }
+  bool inOperation() const { return sequence_.inOperation(); }
   bool waiting() const { return waiting_; }
 
  protected:
@@ -60,21 +61,17 @@ class OperationGate : public QObject {
   // Runs the event loop until `wakeAt`, or until `fd` (when not -1) may be
   // ready; whether it was the line that ended it.
   bool runEventLoopUntil(Clock::time_point wakeAt, int fd, short events);
-  void runNow(const std::function<void()>& operation);
   void releaseHeldInput();
-  void scheduleNext();
-  void runNext();
 
   // The end of every wait, waited for in the kernel rather than in the event
   // loop: longer than the loop is late by in nine waits of ten here, short
   // enough that nobody sees the window pause.
   static constexpr std::chrono::microseconds kLastStretch{500};
 
-  int depth_ = 0;
+  // The order of operations and ticks; the gate carries it out on Qt's
+  // event loop.
+  OperationSequence sequence_;
   bool waiting_ = false;
-  bool scheduled_ = false;
-  std::deque<std::function<void()>> queued_;
-  std::function<void()> heldTick_;
   std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> heldInput_;
 
   // A timer on the monotonic clock with an absolute deadline, so that a

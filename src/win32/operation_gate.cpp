@@ -81,7 +81,14 @@ bool isHeldWhileWaiting(const MSG& message) {
   }
 }
 
-OperationGate::OperationGate() {
+OperationGate::OperationGate()
+    : sequence_({.post = [this] { ::PostMessageW(window_, kRunNext, 0, 0); },
+                 .ended = [this] { releaseHeldInput(); },
+                 // What the user did during the operation goes first: one
+                 // operation after another would otherwise leave the
+                 // window's input waiting for good, as posted messages, this
+                 // one among them, are taken before input.
+                 .beforeNext = [this] { handOverWaitingInput(); }}) {
   registerGateClass();
   window_ =
       ::CreateWindowExW(0, kGateClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -100,8 +107,7 @@ OperationGate::~OperationGate() {
 LRESULT CALLBACK OperationGate::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* gate = reinterpret_cast<OperationGate*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (gate != nullptr && message == kRunNext) {
-    gate->scheduled_ = false;
-    gate->runNext();
+    gate->sequence_.resume();
     return 0;
   }
   if (gate != nullptr && message == WM_TIMER && wParam == kTickTimer) {
@@ -111,40 +117,13 @@ LRESULT CALLBACK OperationGate::windowProc(HWND window, UINT message, WPARAM wPa
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-void OperationGate::run(std::function<void()> operation) {
-  if (depth_ > 0) {
-    queued_.push_back(std::move(operation));
-    return;
-  }
-  runNow(operation);
-}
+void OperationGate::run(std::function<void()> operation) { sequence_.run(std::move(operation)); }
 
-void OperationGate::tick(std::function<void()> tick) {
-  // Always run from the message loop, never inside the timer's own message:
-  // nor does a tick overtake what is already queued, so a close requested
-  // during the last exchange goes first.
-  heldTick_ = std::move(tick);
-  scheduleNext();
-}
+void OperationGate::tick(std::function<void()> tick) { sequence_.tick(std::move(tick)); }
 
 void OperationGate::startTimer(unsigned intervalMs, std::function<void()> onTick) {
   onTick_ = std::move(onTick);
   ::SetTimer(window_, kTickTimer, intervalMs, nullptr);
-}
-
-void OperationGate::runNow(const std::function<void()>& operation) {
-  struct Depth {
-    OperationGate& gate;
-    explicit Depth(OperationGate& g) : gate(g) { ++gate.depth_; }
-    ~Depth() { --gate.depth_; }
-  };
-  {
-    Depth depth(*this);
-    operation();
-  }
-  if (depth_ > 0) return;
-  releaseHeldInput();
-  scheduleNext();
 }
 
 void OperationGate::hold(const MSG& message) { heldInput_.push_back(message); }
@@ -163,30 +142,6 @@ void OperationGate::releaseHeldInput() {
   heldInput_.clear();
 }
 
-void OperationGate::scheduleNext() {
-  if (scheduled_ || depth_ > 0 || (queued_.empty() && !heldTick_)) return;
-  scheduled_ = true;
-  ::PostMessageW(window_, kRunNext, 0, 0);
-}
-
-void OperationGate::runNext() {
-  if (depth_ > 0) return;  // the end of the running operation schedules again
-  // What the user did during the operation goes first: one operation after
-  // another would otherwise leave the window's input waiting for good, as
-  // posted messages, this one among them, are taken before input.
-  handOverWaitingInput();
-  if (depth_ > 0) return;
-  if (!queued_.empty()) {
-    std::function<void()> operation = std::move(queued_.front());
-    queued_.pop_front();
-    return runNow(operation);
-  }
-  if (heldTick_) {
-    std::function<void()> tick = std::exchange(heldTick_, nullptr);
-    runNow(tick);
-  }
-}
-
 void OperationGate::handOverWaitingInput() {
   if (inputWindow_ == nullptr || handingOver_) return;
   handingOver_ = true;
@@ -195,7 +150,7 @@ void OperationGate::handOverWaitingInput() {
   // not hold the polling back.
   const DWORD now = ::GetTickCount();
   MSG message;
-  while (depth_ == 0 && Clock::now() < until && ::PeekMessageW(&message, inputWindow_, 0, 0, PM_NOREMOVE)) {
+  while (!inOperation() && Clock::now() < until && ::PeekMessageW(&message, inputWindow_, 0, 0, PM_NOREMOVE)) {
     if (static_cast<LONG>(message.time - now) > 0) break;
     ::PeekMessageW(&message, inputWindow_, message.message, message.message, PM_REMOVE);
     ::TranslateMessage(&message);
@@ -226,7 +181,7 @@ void OperationGate::wait(Clock::time_point deadline, HANDLE event) {
   }
   ::CancelWaitableTimer(timer_);
   waiting_ = wasWaiting;
-  if (depth_ == 0) releaseHeldInput();
+  if (!inOperation()) releaseHeldInput();
 }
 
 void OperationGate::pumpMessages() {

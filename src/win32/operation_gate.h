@@ -19,6 +19,8 @@
 #include <deque>
 #include <functional>
 
+#include "base/operation_sequence.h"
+
 namespace korvane::win32 {
 
 // Whether `message`, posted while the program waits for the controller, is
@@ -60,27 +62,22 @@ class OperationGate {
   // back with the rest.
   void hold(const MSG& message);
 
-  bool inOperation() const { return depth_ > 0; }
+  bool inOperation() const { return sequence_.inOperation(); }
   bool waiting() const { return waiting_; }
 
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void runNow(const std::function<void()>& operation);
   void pumpMessages();
   void handOverWaitingInput();
   void releaseHeldInput();
-  void scheduleNext();
-  void runNext();
 
   HWND window_ = nullptr;  // message-only: the gate's own posts and timer
   HWND inputWindow_ = nullptr;
   bool handingOver_ = false;
   HANDLE timer_ = nullptr;
-  int depth_ = 0;
+  // The order of operations and ticks, carried out on the message loop.
+  OperationSequence sequence_;
   bool waiting_ = false;
-  bool scheduled_ = false;
-  std::deque<std::function<void()>> queued_;
-  std::function<void()> heldTick_;
   std::function<void()> onTick_;
   std::deque<MSG> heldInput_;
 };
