@@ -19,6 +19,7 @@
 #include "child_application.h"
 #include "comm/comm_control.h"
 #include "serial/serial_backend_posix.h"
+#include "support/forwarding_backend.h"
 #include "support/headless_program.h"
 #include "support/program_child.h"
 #include "support/sim_process.h"
@@ -35,21 +36,10 @@ constexpr auto kRunLimit = 20s;
 
 // The real port on a device whose line settings cannot be read, as with an
 // adapter that refuses them: Open fails after the device has been opened.
-class RefusingLineSettings : public SerialBackend {
+class RefusingLineSettings : public ForwardingBackend {
  public:
-  explicit RefusingLineSettings(const std::filesystem::path& dir) : real_(makePosixSerialBackend(dir)) {}
-  bool open(const std::string& deviceName) override { return real_->open(deviceName); }
-  bool setQueues(int input, int output) override { return real_->setQueues(input, output); }
+  explicit RefusingLineSettings(const std::filesystem::path& dir) : ForwardingBackend(makePosixSerialBackend(dir)) {}
   bool getLineSettings(LineSettings&) override { return false; }
-  bool setLineSettings(const LineSettings& settings) override { return real_->setLineSettings(settings); }
-  bool getTimeouts(Timeouts& timeouts) override { return real_->getTimeouts(timeouts); }
-  bool setTimeouts(const Timeouts& timeouts) override { return real_->setTimeouts(timeouts); }
-  int read(std::uint8_t* buffer, int count) override { return real_->read(buffer, count); }
-  int write(const std::uint8_t* buffer, int count) override { return real_->write(buffer, count); }
-  void close() override { real_->close(); }
-
- private:
-  std::unique_ptr<SerialBackend> real_;
 };
 
 // Plays the window's timer until `done` holds or `limit` passes.

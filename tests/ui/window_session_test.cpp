@@ -19,6 +19,7 @@
 #include "comm/comm_control.h"
 #include "qt_app.h"
 #include "serial/serial_backend_posix.h"
+#include "support/forwarding_backend.h"
 #include "support/headless_program.h"
 #include "support/sim_process.h"
 #include "ui/main_view.h"
@@ -62,6 +63,30 @@ std::vector<Frame> framesFrom(testing::SimProcess& sim) {
   return frames;
 }
 
+// The frames as the program wrote them, each with the time its write began.
+// The pace is read here and not off the emulator's log: the emulator stamps
+// a frame when it gets round to reading it, so one read it is late for
+// makes the next gap look short by as much.
+class WriteLog : public testing::ForwardingBackend {
+ public:
+  WriteLog(std::unique_ptr<SerialBackend> real, std::vector<Frame>& frames)
+      : ForwardingBackend(std::move(real)), frames_(frames) {}
+  int write(const std::uint8_t* buffer, int count) override {
+    const auto at = std::chrono::steady_clock::now().time_since_epoch();
+    std::string bytes;
+    for (int i = 0; i < count; ++i) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, i == 0 ? "%02x" : " %02x", buffer[i]);
+      bytes += hex;
+    }
+    frames_.push_back({std::chrono::duration<double, std::milli>(at).count(), bytes});
+    return ForwardingBackend::write(buffer, count);
+  }
+
+ private:
+  std::vector<Frame>& frames_;
+};
+
 void clickWithMouse(QWidget* widget) {
   const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
   QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
@@ -79,7 +104,11 @@ class WindowSession {
     std::ofstream(dir.path() / "comm.ini") << "1\n";
     const std::filesystem::path workDir = dir.path();
     program = std::make_unique<Program>(
-        desktop, [this, workDir] { return makePosixSerialBackend(workDir, desktop.lineWait()); }, workDir);
+        desktop,
+        [this, workDir] {
+          return std::make_unique<WriteLog>(makePosixSerialBackend(workDir, desktop.lineWait()), written);
+        },
+        workDir);
     FormCreate(*program);
     view = std::make_unique<MainView>(*program, &desktop.gate());
     view->show();
@@ -96,6 +125,7 @@ class WindowSession {
 
   testing::TempDir dir;
   testing::SimProcess sim;
+  std::vector<Frame> written;
   SessionDesktop desktop;
   std::unique_ptr<Program> program;
   std::unique_ptr<MainView> view;
@@ -116,27 +146,30 @@ TEST(WindowSessionTest, FramesKeepTheirBytesOrderAndPaceWhileTheWindowHandlesEve
   busy.stop();
   EXPECT_TRUE(s.desktop.boxes.empty());
 
-  const std::vector<Frame> frames = framesFrom(s.sim);
+  // The line carried exactly what the program wrote, in its order.
+  const std::vector<Frame>& frames = s.written;
+  const std::vector<Frame> received = framesFrom(s.sim);
+  ASSERT_LE(received.size(), frames.size());
+  for (std::size_t i = 0; i < received.size(); ++i) EXPECT_EQ(received[i].bytes, frames[i].bytes) << "frame " << i;
+
   std::size_t at = 0;
   while (at < frames.size() && frames[at].bytes == "02 06 52 00 00 00") ++at;  // identify polls
   ASSERT_GE(at, 1u);
-  ASSERT_GT(frames.size(), at + 129);
+  ASSERT_GT(received.size(), at + 129);
   EXPECT_EQ(frames[at].bytes, "02 06 43 00 00 00");
   for (int cell = 0; cell < 128; ++cell) {
     char expected[32];
     std::snprintf(expected, sizeof expected, "02 06 45 %02x 01 20", cell);
     const Frame& frame = frames[at + 1 + cell];
     EXPECT_EQ(frame.bytes, expected);
-    // Each cell is asked for after the 25 ms wait that follows the one
-    // before. The log's times are whole milliseconds, taken when the
-    // emulator gets round to reading, so one gap may look shorter by a few;
-    // a wait cut short by an event would leave only the read's 5 ms.
-    EXPECT_GE(frame.atMs - frames[at + cell].atMs, cell == 0 ? 100 : 15) << "cell " << cell;
+    // Each cell is asked for after the 25 ms wait that follows the request
+    // before it (after the 125 ms of the 'C' exchange for the first); a wait
+    // cut short by an event would leave a gap of only the read's time.
+    EXPECT_GE(frame.atMs - frames[at + cell].atMs, cell == 0 ? 125 : 25) << "cell " << cell;
   }
-  EXPECT_GE(frames[at + 128].atMs - frames[at + 1].atMs, 127 * 25) << "the cells' waits in all";
   for (std::size_t i = at + 130; i < frames.size(); ++i) {
     EXPECT_EQ(frames[i].bytes, "02 06 41 00 00 00");
-    EXPECT_GE(frames[i].atMs - frames[i - 1].atMs, 100) << "live poll " << i;
+    EXPECT_GE(frames[i].atMs - frames[i - 1].atMs, 125) << "live poll " << i;
   }
 }
 
