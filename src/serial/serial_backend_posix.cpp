@@ -21,6 +21,8 @@
 #include <optional>
 #include <string_view>
 
+#include "base/precise_wait_posix.h"
+
 namespace korvane {
 namespace {
 
@@ -78,43 +80,27 @@ IoError classifyError(int error) {
   return IoError::LineGone;
 }
 
-// The time left until `deadline` as a timespec for ppoll(); zero once it
-// has passed. Nanoseconds, so that a wait ends at its deadline and not up to
-// a millisecond after it.
-timespec timeUntil(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now());
-  if (left.count() <= 0) return timespec{0, 0};
-  return timespec{static_cast<time_t>(left.count() / 1'000'000'000), static_cast<long>(left.count() % 1'000'000'000)};
-}
-
 enum class WaitResult { Ready, TimedOut, LineGone };
 
-// Looks at the descriptor once, blocking at most `timeout` (zero: not at all).
-std::optional<WaitResult> pollOnce(int fd, short events, const timespec& timeout) {
-  for (;;) {
-    pollfd entry{fd, events, 0};
-    const int ready = ::ppoll(&entry, 1, &timeout, nullptr);
-    if (ready < 0) {
-      // A signal handler ran; the caller's deadline is absolute, so just
-      // look again.
-      if (classifyError(errno) == IoError::Interrupted) continue;
-      return WaitResult::LineGone;
-    }
-    if (ready == 0) return std::nullopt;
-    if (entry.revents & events) return WaitResult::Ready;
-    return WaitResult::LineGone;  // POLLHUP, POLLERR or POLLNVAL without data
-  }
+// Looks at the descriptor until `deadline`; only once when it has passed.
+std::optional<WaitResult> lookAt(int fd, short events, Clock::time_point deadline) {
+  pollfd entry{fd, events, 0};
+  const int ready = pollUntil(entry, deadline);
+  if (ready < 0) return WaitResult::LineGone;
+  if (ready == 0) return std::nullopt;
+  if (entry.revents & events) return WaitResult::Ready;
+  return WaitResult::LineGone;  // POLLHUP, POLLERR or POLLNVAL without data
 }
 
 // Waits until the descriptor is ready for `events` or the deadline passes,
 // in ppoll() or, when one is given, in the caller's own wait.
 WaitResult waitFor(int fd, short events, Clock::time_point deadline, const LineWait& wait) {
   for (;;) {
-    if (const auto now = pollOnce(fd, events, timespec{0, 0})) return *now;
+    if (const auto now = lookAt(fd, events, Clock::time_point{})) return *now;
     if (Clock::now() >= deadline) return WaitResult::TimedOut;
     if (wait) {
       wait(fd, events, deadline);
-    } else if (const auto ready = pollOnce(fd, events, timeUntil(deadline))) {
+    } else if (const auto ready = lookAt(fd, events, deadline)) {
       return *ready;
     }
   }

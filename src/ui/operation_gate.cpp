@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "base/precise_wait_posix.h"
+
 namespace korvane {
 namespace {
 
@@ -42,12 +44,6 @@ bool isUserInput(QEvent::Type type) {
   }
 }
 
-timespec toTimespec(OperationGate::Clock::time_point at) {
-  // The steady clock is the monotonic clock the timer runs on.
-  const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
-  return timespec{static_cast<time_t>(since / 1'000'000'000), static_cast<long>(since % 1'000'000'000)};
-}
-
 void armTimer(int fd, OperationGate::Clock::time_point deadline) {
   itimerspec timer{};
   timer.it_value = toTimespec(deadline);
@@ -65,23 +61,10 @@ void disarmTimer(int fd) {
 // Blocks until `deadline`, or until `fd` (when not -1) is ready for
 // `events`, handling no events meanwhile.
 void waitInKernel(OperationGate::Clock::time_point deadline, int fd, short events) {
-  if (fd < 0) {
-    const timespec at = toTimespec(deadline);
-    // A signal ends the sleep early; the deadline is absolute, so sleep on.
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-    }
-    return;
-  }
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - OperationGate::Clock::now());
-    if (left.count() <= 0) return;
-    const timespec timeout{static_cast<time_t>(left.count() / 1'000'000'000),
-                           static_cast<long>(left.count() % 1'000'000'000)};
-    pollfd entry{fd, events, 0};
-    // Ready, timed out or failed: the caller looks at the line again. A
-    // signal only interrupts the wait.
-    if (::ppoll(&entry, 1, &timeout, nullptr) >= 0 || errno != EINTR) return;
-  }
+  if (fd < 0) return sleepUntil(deadline);
+  // Ready, timed out or failed: the caller looks at the line again.
+  pollfd entry{fd, events, 0};
+  pollUntil(entry, deadline);
 }
 
 }  // namespace

@@ -63,11 +63,6 @@ class OperationGate : public QObject {
   bool runEventLoopUntil(Clock::time_point wakeAt, int fd, short events);
   void releaseHeldInput();
 
-  // The end of every wait, waited for in the kernel rather than in the event
-  // loop: longer than the loop is late by in nine waits of ten here, short
-  // enough that nobody sees the window pause.
-  static constexpr std::chrono::microseconds kLastStretch{500};
-
   // The order of operations and ticks; the gate carries it out on Qt's
   // event loop.
   OperationSequence sequence_;

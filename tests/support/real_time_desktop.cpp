@@ -1,21 +1,9 @@
 // The real-time desktop.
 #include "support/real_time_desktop.h"
 
-#include <time.h>
-
-#include <cerrno>
+#include "base/precise_wait_posix.h"
 
 namespace korvane::testing {
-
-// steady_clock is CLOCK_MONOTONIC, so its time points are the kernel's.
-void sleepUntil(std::chrono::steady_clock::time_point deadline) {
-  using namespace std::chrono;
-  const auto sinceEpoch = duration_cast<nanoseconds>(deadline.time_since_epoch()).count();
-  const timespec at{static_cast<time_t>(sinceEpoch / 1'000'000'000), static_cast<long>(sinceEpoch % 1'000'000'000)};
-  // A signal ends the wait early; the deadline stays, so just wait again.
-  while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-  }
-}
 
 void RealTimeDesktop::messageBox(const std::string& text, const std::string& caption) {
   clock.advance(nowMs() - clock.now());

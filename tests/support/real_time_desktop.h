@@ -12,11 +12,6 @@
 
 namespace korvane::testing {
 
-// Blocks until the monotonic clock reaches `deadline`. A wait to a deadline
-// rather than for a span: time spent before the call or in an interrupted
-// wait is not added again.
-void sleepUntil(std::chrono::steady_clock::time_point deadline);
-
 class RealTimeDesktop : public RecordingDesktop {
  public:
   void messageBox(const std::string& text, const std::string& caption) override;
