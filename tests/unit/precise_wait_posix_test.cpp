@@ -1,5 +1,7 @@
 // The waits that end on time: never before their deadline, whatever the
 // length or a signal, and a line that is ready ends a poll at once.
+#include "base/precise_wait_posix.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/time.h>
@@ -7,8 +9,6 @@
 
 #include <chrono>
 #include <thread>
-
-#include "base/precise_wait_posix.h"
 
 namespace korvane {
 namespace {
@@ -40,9 +40,9 @@ INSTANTIATE_TEST_SUITE_P(Lengths, PreciseWaitLength,
 // A signal ends the kernel's sleep or poll early; the waits go on to their
 // deadline.
 TEST(PreciseWaitTest, ASignalDoesNotEndAWaitEarly) {
-  struct sigaction quiet{};
+  struct sigaction quiet {};
   quiet.sa_handler = [](int) {};
-  struct sigaction before{};
+  struct sigaction before {};
   ASSERT_EQ(::sigaction(SIGALRM, &quiet, &before), 0);  // without SA_RESTART
   const itimerval every5ms{{0, 5000}, {0, 5000}};
   ::setitimer(ITIMER_REAL, &every5ms, nullptr);
