@@ -1,7 +1,7 @@
 // The real-time desktop.
 #include "support/real_time_desktop.h"
 
-#include "base/precise_wait_posix.h"
+#include "base/precise_wait.h"
 
 namespace korvane::testing {
 

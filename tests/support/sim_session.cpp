@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "app/startup.h"
-#include "base/precise_wait_posix.h"
+#include "base/precise_wait.h"
 #include "comm/comm_control.h"
 #include "serial/serial_backend_posix.h"
 
