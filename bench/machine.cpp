@@ -2,7 +2,6 @@
 #include "machine.h"
 
 #include <sys/resource.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +9,8 @@
 #include <fstream>
 #include <thread>
 #include <vector>
+
+#include "base/precise_wait_posix.h"
 
 namespace korvane::bench {
 namespace {
@@ -48,10 +49,11 @@ double wakeUpLatencyUs(int samples) {
   std::vector<double> late;
   for (int i = 0; i < samples; ++i) {
     // 5 ms, the read interval, the shortest of the program's waits.
+    // One plain sleep, not the program's split one: this is the machine's
+    // own latency. A signal ends it early; the deadline is absolute, so
+    // sleep on.
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(5);
-    const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count();
-    const timespec at{static_cast<time_t>(since / 1'000'000'000), static_cast<long>(since % 1'000'000'000)};
-    // A signal ends the sleep early; the deadline is absolute, so sleep on.
+    const timespec at = toTimespec(deadline);
     while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
     }
     late.push_back(std::chrono::duration<double, std::micro>(Clock::now() - deadline).count());

@@ -4,12 +4,10 @@
 
 #include <poll.h>
 #include <sys/timerfd.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <cerrno>
 #include <cstdint>
 #include <stdexcept>
 
