@@ -44,8 +44,6 @@ void OperationSequence::scheduleNext() {
 void OperationSequence::resume() {
   scheduled_ = false;
   if (depth_ > 0) return;  // the end of the running operation schedules again
-  if (hooks_.beforeNext) hooks_.beforeNext();
-  if (depth_ > 0) return;
   if (!queued_.empty()) {
     std::function<void()> operation = std::move(queued_.front());
     queued_.pop_front();

@@ -23,9 +23,6 @@ class OperationSequence {
     // The outermost operation has just ended: input held meanwhile goes
     // back to the event loop, ahead of whatever runs next.
     std::function<void()> ended;
-    // Optional: runs in resume() before the next operation is chosen, and
-    // may run operations of its own.
-    std::function<void()> beforeNext;
   };
 
   explicit OperationSequence(Hooks hooks) : hooks_(std::move(hooks)) {}

@@ -73,8 +73,7 @@ OperationGate::OperationGate()
                        QMetaObject::invokeMethod(
                            this, [this] { sequence_.resume(); }, Qt::QueuedConnection);
                      },
-                 .ended = [this] { releaseHeldInput(); },
-                 .beforeNext = {}}) {
+                 .ended = [this] { releaseHeldInput(); }}) {
   timerFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
   if (timerFd_ < 0) throw std::runtime_error("no monotonic timer for the waits");
   timerNotifier_ = std::make_unique<QSocketNotifier>(timerFd_, QSocketNotifier::Read);

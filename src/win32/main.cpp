@@ -42,7 +42,6 @@ int runProgram(korvane::win32::Win32Desktop& desktop, int showCommand) {
   FormCreate(program);
   win32::MainView view(program, gate);
   desktop.setOwner(view.window());
-  gate.setInputWindow(view.window());
   view.show(showCommand);
 
   // The program ends inside a handler (File > Exit, closing the window, a

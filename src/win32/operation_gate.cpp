@@ -22,10 +22,23 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT kWokenWhileWaiting = QS_POSTMESSAGE | QS_SENDMESSAGE | QS_PAINT | QS_TIMER | QS_HOTKEY;
 constexpr UINT kTakenWhileWaiting = PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE | PM_QS_PAINT;
 
-// How long, at most, the input that waited for an operation is handed out
-// before a held tick runs: long enough for anything typed meanwhile, short
-// enough that a hand on the mouse does not stop the polling.
-constexpr auto kHandOverAtMost = std::chrono::milliseconds(100);
+// The gate's own timer that brings the next operation in behind the user's
+// input: the system hands a window its timers only once nothing is posted
+// and no input waits, whichever message loop runs (the program's, a menu's,
+// a dialog's).
+constexpr UINT_PTR kResumeTimer = 2;
+
+// Keys and mouse buttons waiting in the system's queue.
+bool userInputWaiting() { return HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0; }
+
+// A menu, or a window being moved or sized, runs a message loop of the
+// system's own, which takes the input itself.
+bool inSystemLoop() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetGUIThreadInfo(::GetCurrentThreadId(), &info)) return false;
+  return (info.flags & (GUI_INMENUMODE | GUI_INMOVESIZE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
+}
 
 // Not in every SDK's headers: a waitable timer that keeps its own time to
 // well under a millisecond (Windows 10, version 1803 on).
@@ -82,13 +95,7 @@ bool isHeldWhileWaiting(const MSG& message) {
 }
 
 OperationGate::OperationGate()
-    : sequence_({.post = [this] { ::PostMessageW(window_, kRunNext, 0, 0); },
-                 .ended = [this] { releaseHeldInput(); },
-                 // What the user did during the operation goes first: one
-                 // operation after another would otherwise leave the
-                 // window's input waiting for good, as posted messages, this
-                 // one among them, are taken before input.
-                 .beforeNext = [this] { handOverWaitingInput(); }}) {
+    : sequence_({.post = [this] { scheduleNext(); }, .ended = [this] { releaseHeldInput(); }}) {
   registerGateClass();
   window_ =
       ::CreateWindowExW(0, kGateClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -107,6 +114,11 @@ OperationGate::~OperationGate() {
 LRESULT CALLBACK OperationGate::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* gate = reinterpret_cast<OperationGate*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (gate != nullptr && message == kRunNext) {
+    gate->sequence_.resume();
+    return 0;
+  }
+  if (gate != nullptr && message == WM_TIMER && wParam == kResumeTimer) {
+    ::KillTimer(window, kResumeTimer);
     gate->sequence_.resume();
     return 0;
   }
@@ -142,21 +154,25 @@ void OperationGate::releaseHeldInput() {
   heldInput_.clear();
 }
 
-void OperationGate::handOverWaitingInput() {
-  if (inputWindow_ == nullptr || handingOver_) return;
-  handingOver_ = true;
-  const Clock::time_point until = Clock::now() + kHandOverAtMost;
-  // Only what had come in by now: a hand that goes on moving the mouse must
-  // not hold the polling back.
-  const DWORD now = ::GetTickCount();
-  MSG message;
-  while (!inOperation() && Clock::now() < until && ::PeekMessageW(&message, inputWindow_, 0, 0, PM_NOREMOVE)) {
-    if (static_cast<LONG>(message.time - now) > 0) break;
-    ::PeekMessageW(&message, inputWindow_, message.message, message.message, PM_REMOVE);
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
+void OperationGate::scheduleNext() {
+  // A posted message is taken before input. With one operation right after
+  // another, as in live polling, the user's keys and clicks would wait for
+  // good; handed out here instead, they would miss the loop that should
+  // have them (a key typed into an open menu would go to the focused box).
+  // So the next operation waits behind them, for the gate's timer.
+  if (userInputWaiting() || (inSystemLoop() && HIWORD(::GetQueueStatus(QS_MOUSEMOVE)) != 0)) {
+    ::SetTimer(window_, kResumeTimer, USER_TIMER_MINIMUM, nullptr);
+    return;
   }
-  handingOver_ = false;
+  // Moving the pointer starts nothing, so the moves that came in meanwhile
+  // are handled at once, and the pointer takes the look of what lies under
+  // it, without holding the polling back.
+  MSG move;
+  while (::PeekMessageW(&move, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE) ||
+         ::PeekMessageW(&move, nullptr, WM_NCMOUSEMOVE, WM_NCMOUSEMOVE, PM_REMOVE)) {
+    ::DispatchMessageW(&move);
+  }
+  ::PostMessageW(window_, kRunNext, 0, 0);
 }
 
 void OperationGate::wait(Clock::time_point deadline, HANDLE event) {

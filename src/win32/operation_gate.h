@@ -8,9 +8,11 @@
 // answers the system, but takes no click, key, menu command or close: the
 // user's input stays in the system's queue, and what is posted to the window
 // in the user's name (a close, a command) is held, until the operation has
-// ended; then all of it is handled in the order it came. A timer tick that falls due meanwhile is held too (at most
-// one) and runs right after it, so live polling stays back to back. No operation ever starts inside another, so the
-// frames on the line keep their order and pace.
+// ended; then all of it is handled in the order it came, by whichever
+// message loop runs (the program's, or an open menu's). A timer tick that
+// falls due meanwhile is held too (at most one) and runs right after it, so
+// live polling stays back to back. No operation ever starts inside another,
+// so the frames on the line keep their order and pace.
 #pragma once
 
 #include <windows.h>
@@ -48,10 +50,6 @@ class OperationGate {
   // now on, for as long as the gate lives.
   void startTimer(unsigned intervalMs, std::function<void()> onTick);
 
-  // The window whose input waits in the system's queue during an operation
-  // and is handed out, before anything else, once it has ended.
-  void setInputWindow(HWND window) { inputWindow_ = window; }
-
   // Waits until `deadline`, or until `event` (when given) is signalled,
   // serving the window meanwhile: paints and the system's messages are
   // handled, the user's input is held.
@@ -68,12 +66,10 @@ class OperationGate {
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void pumpMessages();
-  void handOverWaitingInput();
+  void scheduleNext();
   void releaseHeldInput();
 
   HWND window_ = nullptr;  // message-only: the gate's own posts and timer
-  HWND inputWindow_ = nullptr;
-  bool handingOver_ = false;
   HANDLE timer_ = nullptr;
   // The order of operations and ticks, carried out on the message loop.
   OperationSequence sequence_;

@@ -228,7 +228,6 @@ void typeKeys(std::initializer_list<WORD> keys) {
 
 TEST_F(Win32MainViewTest, KeysTypedDuringBackToBackOperationsAreHandledInOrderBetweenThem) {
   showExpanded();
-  gate.setInputWindow(view.window());
   Field& cell = *w.GainCells[20];
   cell.setFocus();
   ASSERT_EQ(::GetFocus(), control(cell));
@@ -255,6 +254,42 @@ TEST_F(Win32MainViewTest, KeysTypedDuringBackToBackOperationsAreHandledInOrderBe
   EXPECT_EQ(ticks, 20);
   EXPECT_EQ(cell.text(), "4") << "the first key went to the cell that had the focus";
   EXPECT_EQ(w.GainCells[21]->text(), "2") << "Up moved the focus before the last key came";
+}
+
+TEST_F(Win32MainViewTest, KeysTypedDuringAnOperationReachTheLoopThatRunsNotTheFocusedBox) {
+  showExpanded();
+  Field& cell = *w.GainCells[20];
+  cell.setFocus();
+  int ticks = 0;
+  std::function<void()> poll = [&] {
+    ++ticks;
+    if (ticks == 1) {
+      typeKeys({'7'});
+      gate.wait(OperationGate::Clock::now() + std::chrono::milliseconds(30));
+    }
+    if (ticks < 10) gate.tick(poll);
+  };
+  gate.tick(poll);
+  // A loop that takes the keys itself and hands out everything else, as an
+  // open menu's does; live polling goes on inside it.
+  std::vector<WPARAM> keysTaken;
+  const auto until = OperationGate::Clock::now() + std::chrono::milliseconds(500);
+  while (OperationGate::Clock::now() < until) {
+    MSG message;
+    if (!::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+      ::Sleep(1);
+      continue;
+    }
+    ::PeekMessageW(&message, nullptr, message.message, message.message, PM_REMOVE);
+    if (message.message == WM_KEYDOWN) {
+      keysTaken.push_back(message.wParam);
+    } else {
+      ::DispatchMessageW(&message);
+    }
+  }
+  EXPECT_EQ(keysTaken, std::vector<WPARAM>{'7'});
+  EXPECT_EQ(cell.text(), "") << "the key went past the loop that runs";
+  EXPECT_EQ(ticks, 10);
 }
 
 }  // namespace
