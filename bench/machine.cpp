@@ -1,12 +1,19 @@
 // The machine and this process's use of it, from /proc and getrusage().
 #include "machine.h"
 
+#include <pthread.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -61,6 +68,81 @@ double wakeUpLatencyUs(int samples) {
   if (late.empty()) return 0;
   std::nth_element(late.begin(), late.begin() + static_cast<std::ptrdiff_t>(late.size() / 2), late.end());
   return late[late.size() / 2];
+}
+
+CrossCoreWakeUps crossCoreWakeUps(int samples) {
+  using Clock = std::chrono::steady_clock;
+  CrossCoreWakeUps result;
+  const unsigned cores = std::thread::hardware_concurrency();
+  int line[2];
+  if (cores < 2 || ::pipe(line) != 0) return result;
+  const auto pin = [](std::thread& thread, unsigned core) {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(core, &set);
+    ::pthread_setaffinity_np(thread.native_handle(), sizeof set, &set);
+  };
+  std::vector<double> late;
+  std::thread reader([&] {
+    Clock::rep sent = 0;
+    while (::read(line[0], &sent, sizeof sent) == sizeof sent && sent != 0) {
+      late.push_back(
+          std::chrono::duration<double, std::micro>(Clock::now() - Clock::time_point(Clock::duration(sent))).count());
+    }
+  });
+  std::thread writer([&] {
+    for (int i = 0; i < samples; ++i) {
+      // 5 ms idle, about what the emulator has between two cell requests.
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      const Clock::rep now = Clock::now().time_since_epoch().count();
+      if (::write(line[1], &now, sizeof now) != sizeof now) break;
+    }
+    const Clock::rep end = 0;
+    (void)!::write(line[1], &end, sizeof end);
+  });
+  pin(reader, 1);
+  pin(writer, 0);
+  writer.join();
+  reader.join();
+  ::close(line[0]);
+  ::close(line[1]);
+  if (late.empty()) return result;
+  result.samples = static_cast<int>(late.size());
+  result.slowestUs = *std::max_element(late.begin(), late.end());
+  result.overOneMs = static_cast<int>(std::count_if(late.begin(), late.end(), [](double us) { return us > 1000; }));
+  std::nth_element(late.begin(), late.begin() + static_cast<std::ptrdiff_t>(late.size() / 2), late.end());
+  result.medianUs = late[late.size() / 2];
+  return result;
+}
+
+CoresKeptAwake::CoresKeptAwake() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  const pid_t parent = ::getpid();
+  for (unsigned core = 0; core < std::max(cores, 1U); ++core) {
+    const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("cannot start a process to keep the cores awake");
+    if (pid == 0) {
+      // Ends with the bench, however the bench ends.
+      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+      if (::getppid() != parent) ::_exit(0);
+      cpu_set_t set;
+      CPU_ZERO(&set);
+      CPU_SET(core, &set);
+      ::sched_setaffinity(0, sizeof set, &set);
+      const sched_param idle{};
+      ::sched_setscheduler(0, SCHED_IDLE, &idle);
+      for (;;) {
+        // Nothing to do but stay on the core.
+        asm volatile("" ::: "memory");
+      }
+    }
+    spinners_.push_back(pid);
+  }
+}
+
+CoresKeptAwake::~CoresKeptAwake() {
+  for (const pid_t pid : spinners_) ::kill(pid, SIGKILL);
+  for (const pid_t pid : spinners_) ::waitpid(pid, nullptr, 0);
 }
 
 double processCpuMs() {

@@ -2,7 +2,10 @@
 // use of it.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
+#include <vector>
 
 namespace korvane::bench {
 
@@ -15,6 +18,35 @@ std::string loadAverages();
 // How late this thread wakes from a sleep until a deadline a few
 // milliseconds ahead, the median of `samples` sleeps, in microseconds.
 double wakeUpLatencyUs(int samples);
+
+// How late a thread on one core wakes when a thread on another core writes
+// to it, each time after a few milliseconds in which both have slept: a
+// wake-up that has to bring a halted core back. What the emulator does for
+// every frame the program sends.
+struct CrossCoreWakeUps {
+  int samples = 0;  // 0 on a machine of one core
+  double medianUs = 0;
+  double slowestUs = 0;
+  int overOneMs = 0;
+};
+CrossCoreWakeUps crossCoreWakeUps(int samples);
+
+// Keeps every core from halting for as long as it lives: a process per
+// core, spinning on it at the scheduler's idle priority, which anything that
+// wakes there displaces at once. A wake-up then never waits for a halted
+// core to come back, which on a virtual machine can take milliseconds. The
+// spinners are processes of their own, so their CPU time is in none of the
+// figures.
+class CoresKeptAwake {
+ public:
+  CoresKeptAwake();
+  ~CoresKeptAwake();
+  CoresKeptAwake(const CoresKeptAwake&) = delete;
+  CoresKeptAwake& operator=(const CoresKeptAwake&) = delete;
+
+ private:
+  std::vector<pid_t> spinners_;
+};
 
 // User plus system CPU time of this process (not of its children: the
 // emulator is not counted), in milliseconds.
