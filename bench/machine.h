@@ -2,8 +2,6 @@
 // use of it.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 #include <vector>
 
@@ -31,22 +29,12 @@ struct CrossCoreWakeUps {
 };
 CrossCoreWakeUps crossCoreWakeUps(int samples);
 
-// Keeps every core from halting for as long as it lives: a process per
-// core, spinning on it at the scheduler's idle priority, which anything that
-// wakes there displaces at once. A wake-up then never waits for a halted
-// core to come back, which on a virtual machine can take milliseconds. The
-// spinners are processes of their own, so their CPU time is in none of the
-// figures.
-class CoresKeptAwake {
- public:
-  CoresKeptAwake();
-  ~CoresKeptAwake();
-  CoresKeptAwake(const CoresKeptAwake&) = delete;
-  CoresKeptAwake& operator=(const CoresKeptAwake&) = delete;
-
- private:
-  std::vector<pid_t> spinners_;
-};
+// Keeps this process, and the processes and threads it starts from now on
+// (the emulator among them), on the one core it runs on: every wake-up
+// between the program and the emulator is then on that core, and none waits
+// for another core to come back from a halt, which on a virtual machine can
+// take milliseconds. False when the system refuses.
+bool keepToOneCore();
 
 // User plus system CPU time of this process (not of its children: the
 // emulator is not counted), in milliseconds.

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,20 +37,20 @@ struct Settings {
   int monitorSeconds = 30;
   bool window = false;
   bool log = false;
-  bool keepCoresAwake = false;
+  bool oneCore = false;
 };
 
 constexpr const char* kUsage =
-    "Usage: korvane-bench [--window] [--runs N] [--monitor SECONDS] [--log] [--keep-cores-awake] [--sim PATH]\n"
+    "Usage: korvane-bench [--window] [--runs N] [--monitor SECONDS] [--log] [--one-core] [--sim PATH]\n"
     "Times connecting with the full read, an upload of all 128 cells, a save and a\n"
     "load against korvane-sim on a pseudo-terminal (median of N runs, default 3),\n"
     "then live monitoring for SECONDS (default 30) for its CPU time. Headless, or\n"
     "with --window through the real main window, drawn on Qt's offscreen platform\n"
     "unless QT_QPA_PLATFORM names another. With --log, the monitoring runs once\n"
-    "more with the data log on, for the pace it costs. With --keep-cores-awake, no\n"
-    "core halts while it measures (a process per core spins at the idle priority),\n"
-    "so a wake-up never waits for a halted core: on a virtual machine that wait can\n"
-    "take milliseconds, and the emulator waits for one at every frame.\n";
+    "more with the data log on, for the pace it costs. With --one-core, the bench\n"
+    "and the emulator keep to one core, so that no wake-up between them waits for\n"
+    "another core to come back from a halt: on a virtual machine that can take\n"
+    "milliseconds, and the emulator is woken at every frame.\n";
 
 int positive(std::string_view text, const char* what) {
   const int value = std::atoi(std::string(text).c_str());
@@ -64,8 +63,8 @@ Settings parseSettings(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help") throw std::invalid_argument("");
-    if (arg == "--window" || arg == "--log" || arg == "--keep-cores-awake") {
-      (arg == "--window" ? settings.window : arg == "--log" ? settings.log : settings.keepCoresAwake) = true;
+    if (arg == "--window" || arg == "--log" || arg == "--one-core") {
+      (arg == "--window" ? settings.window : arg == "--log" ? settings.log : settings.oneCore) = true;
       continue;
     }
     if (i + 1 >= argc) throw std::invalid_argument(std::string(arg) + " needs a value");
@@ -138,16 +137,14 @@ void printWakeUpShare(const std::vector<Row>& rows) {
 }
 
 bool run(const Settings& settings, char** argv) {
+  // Before the route starts the emulator, which keeps to the same core.
+  if (settings.oneCore && !keepToOneCore()) throw std::runtime_error("--one-core: cannot keep to one core");
   const auto budget = std::chrono::seconds(120 + 60 * settings.runs + 2 * settings.monitorSeconds);
   const std::unique_ptr<Route> route =
       settings.window ? makeWindowRoute(settings.sim, budget, argv) : makeHeadlessRoute(settings.sim, budget);
   const double tolerance = settings.window ? kWindowTolerance : kHeadlessTolerance;
-  // After the route: --window has started the window's bench in this
-  // process by then.
-  std::optional<CoresKeptAwake> awake;
-  if (settings.keepCoresAwake) awake.emplace();
   std::printf("korvane-bench: korvane-sim on a pseudo-terminal, %s, %d run(s), median wall time%s\n",
-              route->description().c_str(), settings.runs, awake ? ", every core kept awake" : "");
+              route->description().c_str(), settings.runs, settings.oneCore ? ", on one core" : "");
   std::printf("machine: %s; load average %s at the start\n\n", machineDescription().c_str(), loadAverages().c_str());
   Operations ops(*route);
 
