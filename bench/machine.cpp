@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/precise_wait_posix.h"
+#include "operations.h"
 
 namespace korvane::bench {
 namespace {
@@ -61,9 +62,7 @@ double wakeUpLatencyUs(int samples) {
     }
     late.push_back(std::chrono::duration<double, std::micro>(Clock::now() - deadline).count());
   }
-  if (late.empty()) return 0;
-  std::nth_element(late.begin(), late.begin() + static_cast<std::ptrdiff_t>(late.size() / 2), late.end());
-  return late[late.size() / 2];
+  return median(late);
 }
 
 CrossCoreWakeUps crossCoreWakeUps(int samples) {
@@ -103,13 +102,12 @@ CrossCoreWakeUps crossCoreWakeUps(int samples) {
   reader.join();
   ::close(line[0]);
   ::close(line[1]);
-  // Kept to one core, the two threads share it: nothing crossed a core.
+  // A thread the system would not put on its core may have shared one.
   if (late.empty() || !pinned) return result;
   result.samples = static_cast<int>(late.size());
   result.slowestUs = *std::max_element(late.begin(), late.end());
   result.overOneMs = static_cast<int>(std::count_if(late.begin(), late.end(), [](double us) { return us > 1000; }));
-  std::nth_element(late.begin(), late.begin() + static_cast<std::ptrdiff_t>(late.size() / 2), late.end());
-  result.medianUs = late[late.size() / 2];
+  result.medianUs = median(late);
   return result;
 }
 
