@@ -3,6 +3,7 @@
 // tests implement it on a virtual clock with scripted answers.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -28,13 +29,28 @@ class Desktop {
   virtual std::optional<std::string> saveFileDialog(const std::string& initialName,
                                                     const std::string& defaultExtension) = 0;
 
-  // Waits on the calling (user-interface) thread. No handler and no timer
-  // tick runs meanwhile; a window may go on repainting and answering the
-  // window system, and what the user does waits for the operation's end.
-  virtual void sleep(int milliseconds) = 0;
+  // A point on the clock the waits keep: the monotonic clock, or the virtual
+  // one of a test.
+  using Moment = std::chrono::steady_clock::time_point;
 
-  // Milliseconds on a monotonic clock; tests read their virtual clock here.
-  virtual long long nowMs() = 0;
+  virtual Moment now() = 0;
+
+  // Waits on the calling (user-interface) thread until `deadline`; returns at
+  // once when it has passed. No handler and no timer tick runs meanwhile; a
+  // window may go on repainting and answering the window system, and what
+  // the user does waits for the operation's end.
+  virtual void sleepUntil(Moment deadline) = 0;
+
+  // Waits `milliseconds` from now.
+  void sleep(int milliseconds) { sleepFrom(now(), milliseconds); }
+
+  // Waits until `milliseconds` after `from`, a moment read earlier with
+  // now(): the wait counts from what started it (a frame handed to the
+  // line), not from when the program got back to waiting.
+  void sleepFrom(Moment from, int milliseconds) { sleepUntil(from + std::chrono::milliseconds(milliseconds)); }
+
+  // Milliseconds on the same clock.
+  long long nowMs() { return std::chrono::duration_cast<std::chrono::milliseconds>(now().time_since_epoch()).count(); }
 
   // Ends the process at once with the status. Never returns.
   [[noreturn]] virtual void exitProcess(int status) = 0;

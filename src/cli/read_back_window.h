@@ -22,8 +22,8 @@ class UnseenDesktop : public Desktop {
   void exceptionBox(const std::string& message) override;
   std::optional<std::string> openFileDialog(const std::string&, const std::string&) override { return std::nullopt; }
   std::optional<std::string> saveFileDialog(const std::string&, const std::string&) override { return std::nullopt; }
-  void sleep(int) override {}
-  long long nowMs() override { return 0; }
+  Moment now() override { return {}; }
+  void sleepUntil(Moment) override {}
   [[noreturn]] void exitProcess(int status) override;
 
   std::vector<std::string> messages;  // their texts, in the order shown

@@ -30,8 +30,7 @@ void blankWindow(TFrm_Mapping& w) {
 }  // namespace
 
 bool requestGainCell(Program& program, int index) {
-  WriteFrame(program, readGainCellCommand(index));
-  program.desktop.sleep(kCellRequestWaitMs);
+  program.desktop.sleepFrom(WriteFrame(program, readGainCellCommand(index)), kCellRequestWaitMs);
   program.ReplyReceived = false;
   DecodeReply(program);
   return program.ReplyReceived;

@@ -60,18 +60,23 @@ Frame makeFrame(const Command& command) {
   return frame;
 }
 
-void WriteFrame(Program& program, const Command& command) {
+Desktop::Moment WriteFrame(Program& program, const Command& command) {
   const Frame frame = makeFrame(command);
+  // Taken before the write: the system may run something else before the
+  // write returns (on a pseudo-terminal, the kernel worker that carries the
+  // bytes across, for milliseconds now and then), and the frame is on its
+  // way meanwhile, so the wait that follows must not start that much later.
+  const Desktop::Moment handedOver = program.desktop.now();
   // A failed write shows itself as a reply that never comes.
   program.ControllerPort.Write(frame.data(), static_cast<std::int32_t>(frame.size()));
+  return handedOver;
 }
 
 void SendCommand(Program& program, const Command& command) {
   // Cleared before the frame goes out, so a reply decoded here is the only
   // thing that can set it again.
   program.ReplyReceived = false;
-  WriteFrame(program, command);
-  program.desktop.sleep(kExchangeWaitMs);
+  program.desktop.sleepFrom(WriteFrame(program, command), kExchangeWaitMs);
   DecodeReply(program);
 }
 

@@ -82,8 +82,9 @@ std::int32_t cellAddress(const Command& command);
 Frame makeFrame(const Command& command);
 
 // Writes the frame with one Write; neither waits nor reads. Nothing is sent on
-// a closed port.
-void WriteFrame(Program& program, const Command& command);
+// a closed port. Returns the moment the frame was handed to the line, which
+// the wait for its reply counts from.
+Desktop::Moment WriteFrame(Program& program, const Command& command);
 
 // The standard exchange: clear ReplyReceived, write the frame, wait 125 ms,
 // DecodeReply once. Afterwards ReplyReceived says whether an accepted reply

@@ -104,8 +104,7 @@ bool sendPiece(Program& program, const SetFilePiece& piece) {
   }
   // Gain frames are paced by time; reading each echo at once keeps the
   // echoes from piling up in front of a later parameter's echo.
-  WriteFrame(program, command);
-  program.desktop.sleep(kGainWriteWaitMs);
+  program.desktop.sleepFrom(WriteFrame(program, command), kGainWriteWaitMs);
   program.ReplyReceived = false;
   DecodeReply(program);
   return gainEchoed(program, command);

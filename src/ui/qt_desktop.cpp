@@ -74,19 +74,16 @@ std::optional<std::string> QtDesktop::saveFileDialog(const std::string& initialN
   return runFileDialog(QFileDialog::AcceptSave, initialName, defaultExtension, dialogFolder_);
 }
 
-void QtDesktop::sleep(int milliseconds) {
+Desktop::Moment QtDesktop::now() { return std::chrono::steady_clock::now(); }
+
+void QtDesktop::sleepUntil(Moment deadline) {
   // The operation waits here for the controller; the gate lets no input in
   // meanwhile, but keeps the window painted and answering.
-  gate_.wait(OperationGate::Clock::now() + std::chrono::milliseconds(milliseconds));
+  gate_.wait(deadline);
 }
 
 LineWait QtDesktop::lineWait() {
   return [this](int fd, short events, OperationGate::Clock::time_point deadline) { gate_.wait(deadline, fd, events); };
-}
-
-long long QtDesktop::nowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 void QtDesktop::exitProcess(int status) { std::exit(status); }

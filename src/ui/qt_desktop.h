@@ -30,8 +30,8 @@ class QtDesktop : public Desktop {
                                             const std::string& defaultExtension) override;
   std::optional<std::string> saveFileDialog(const std::string& initialName,
                                             const std::string& defaultExtension) override;
-  void sleep(int milliseconds) override;
-  long long nowMs() override;
+  Moment now() override;
+  void sleepUntil(Moment deadline) override;
   [[noreturn]] void exitProcess(int status) override;
 
  private:

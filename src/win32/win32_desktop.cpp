@@ -82,22 +82,18 @@ std::optional<std::string> Win32Desktop::saveFileDialog(const std::string& initi
   return runFileDialog(owner_, DialogKind::Save, initialName, defaultExtension);
 }
 
-void Win32Desktop::sleep(int milliseconds) {
+Desktop::Moment Win32Desktop::now() { return std::chrono::steady_clock::now(); }
+
+void Win32Desktop::sleepUntil(Moment deadline) {
   // The operation waits here for the controller; the gate lets no input in
   // meanwhile, but keeps the window painted and answering.
-  gate_.wait(OperationGate::Clock::now() + std::chrono::milliseconds(milliseconds));
+  gate_.wait(deadline);
 }
 
 Win32LineWait Win32Desktop::lineWait() {
   return [this](void* event, std::chrono::steady_clock::time_point deadline) {
     gate_.wait(deadline, static_cast<HANDLE>(event));
   };
-}
-
-long long Win32Desktop::nowMs() {
-  // The steady clock is the performance counter.
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 void Win32Desktop::exitProcess(int status) { std::exit(status); }

@@ -32,8 +32,9 @@ class Win32Desktop : public Desktop {
                                             const std::string& defaultExtension) override;
   std::optional<std::string> saveFileDialog(const std::string& initialName,
                                             const std::string& defaultExtension) override;
-  void sleep(int milliseconds) override;
-  long long nowMs() override;
+  // The steady clock, which is the performance counter.
+  Moment now() override;
+  void sleepUntil(Moment deadline) override;
   [[noreturn]] void exitProcess(int status) override;
 
  private:

@@ -52,6 +52,7 @@ class FakeBackend : public SerialBackend {
     Bytes bytes(buffer, buffer + count);
     line_.written_.push_back({line_.clock_->now(), bytes});
     line_.deliver(bytes);
+    line_.clock_->advance(line_.writeReturnsAfterMs);
     return count;
   }
   void close() override {

@@ -44,6 +44,10 @@ class FakeLine {
 
   OpenStep failStep = OpenStep::None;
 
+  // How long each write takes to come back once its bytes are on the line,
+  // as when the system runs something else before the writer.
+  long long writeReturnsAfterMs = 0;
+
   // Every step of opening the tool took, the failing one included.
   const std::vector<OpenStep>& steps() const { return steps_; }
   int backendsMade() const { return backendsMade_; }

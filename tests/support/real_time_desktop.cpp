@@ -10,16 +10,11 @@ void RealTimeDesktop::messageBox(const std::string& text, const std::string& cap
   RecordingDesktop::messageBox(text, caption);
 }
 
-void RealTimeDesktop::sleep(int milliseconds) {
-  // The deadline is taken before anything else, so the bookkeeping below
-  // lies within the wait instead of lengthening it.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  sleeps.push_back(milliseconds);
-  sleepUntil(deadline);
-}
-
-long long RealTimeDesktop::nowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
+void RealTimeDesktop::sleepUntil(Moment deadline) {
+  // The deadline was taken before the call, so this bookkeeping lies within
+  // the wait instead of lengthening it.
+  sleeps.push_back(static_cast<int>(std::chrono::round<std::chrono::milliseconds>(deadline - now()).count()));
+  korvane::sleepUntil(deadline);
 }
 
 }  // namespace korvane::testing

@@ -15,11 +15,8 @@ namespace korvane::testing {
 class RealTimeDesktop : public RecordingDesktop {
  public:
   void messageBox(const std::string& text, const std::string& caption) override;
-  void sleep(int milliseconds) override;
-  long long nowMs() override;
-
- private:
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  Moment now() override { return std::chrono::steady_clock::now(); }
+  void sleepUntil(Moment deadline) override;
 };
 
 }  // namespace korvane::testing

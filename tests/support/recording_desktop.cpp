@@ -31,7 +31,9 @@ std::optional<std::string> RecordingDesktop::saveFileDialog(const std::string& i
   return answer;
 }
 
-void RecordingDesktop::sleep(int milliseconds) {
+void RecordingDesktop::sleepUntil(Moment deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now()).count();
+  const int milliseconds = left > 0 ? static_cast<int>(left) : 0;
   sleeps.push_back(milliseconds);
   clock.advance(milliseconds);
 }

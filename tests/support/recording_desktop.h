@@ -47,8 +47,11 @@ class RecordingDesktop : public Desktop {
                                             const std::string& defaultExtension) override;
   std::optional<std::string> saveFileDialog(const std::string& initialName,
                                             const std::string& defaultExtension) override;
-  void sleep(int milliseconds) override;
-  long long nowMs() override { return clock.now(); }
+  // The virtual clock, its milliseconds counted from the clock's epoch.
+  Moment now() override { return Moment(std::chrono::milliseconds(clock.now())); }
+  // Moves the virtual clock on to `deadline` (rounded up to a whole
+  // millisecond) and notes the milliseconds waited.
+  void sleepUntil(Moment deadline) override;
   [[noreturn]] void exitProcess(int status) override;
 
   // The texts of the message boxes shown so far, in order.
@@ -58,7 +61,7 @@ class RecordingDesktop : public Desktop {
   std::vector<RecordedMessage> messages;
   std::vector<std::string> exceptions;
   std::vector<RecordedDialog> dialogs;
-  std::vector<int> sleeps;
+  std::vector<int> sleeps;  // the milliseconds each wait lasted
 
   // Answers for the file dialogs, taken in order; none left means cancel.
   std::deque<std::optional<std::string>> openAnswers;

@@ -71,7 +71,12 @@ class FullReadTest : public testing::LineFixture {
   }
 };
 
-TEST_F(FullReadTest, AnsweringControllerFillsEveryFieldAndCellInAbout4Seconds) {
+// Whether or not each write comes back late (by the milliseconds of the
+// parameter): the waits count from when each frame went out.
+class AnsweredFullRead : public FullReadTest, public ::testing::WithParamInterface<long long> {};
+
+TEST_P(AnsweredFullRead, FillsEveryFieldAndCellInAbout4Seconds) {
+  line().writeReturnsAfterMs = GetParam();
   const long long start = now();
   tick();
   EXPECT_EQ(line().writtenFrames(), expectedFrames(128));
@@ -98,6 +103,8 @@ TEST_F(FullReadTest, AnsweringControllerFillsEveryFieldAndCellInAbout4Seconds) {
   tick();
   EXPECT_EQ(lettersOf(line().writtenFrames()), "A");
 }
+
+INSTANTIATE_TEST_SUITE_P(WritesComingBack, AnsweredFullRead, ::testing::Values(0, 3));
 
 // Sees the window at the moment the group box is redrawn.
 class BlankedWindowProbe : public FieldObserver {

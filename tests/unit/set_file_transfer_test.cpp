@@ -349,7 +349,12 @@ TEST_F(LoadTest, LeavesThePortOpenAndIdleWithCommunicationStopped) {
   EXPECT_EQ(desktop().dialogs[0].defaultExtension, "SET");
 }
 
-TEST_F(LoadTest, TakesTheParameterExchangesThenTheGainPacingInVirtualTime) {
+// Whether or not each write comes back late (by the milliseconds of the
+// parameter): the waits count from when each frame went out.
+class LoadPace : public LoadTest, public ::testing::WithParamInterface<long long> {};
+
+TEST_P(LoadPace, TakesTheParameterExchangesThenTheGainPacingInVirtualTime) {
+  line().writeReturnsAfterMs = GetParam();
   load(tuneFile().text);
   const auto& written = line().written();
   ASSERT_EQ(written.size(), 139u);
@@ -361,6 +366,8 @@ TEST_F(LoadTest, TakesTheParameterExchangesThenTheGainPacingInVirtualTime) {
   EXPECT_EQ(desktop().clock.now() - written.front().atMs, 11 * parameterMs + 128 * gainMs);
   EXPECT_LT(desktop().clock.now() - startedMs, 5000) << "about 4 s in all";
 }
+
+INSTANTIATE_TEST_SUITE_P(WritesComingBack, LoadPace, ::testing::Values(0, 3));
 
 TEST_F(LoadTest, CrLfLineEndsSendTheSameFramesAsLf) {
   const std::string lf = tuneFile().text;
