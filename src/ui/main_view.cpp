@@ -60,6 +60,7 @@ MainView::MainView(Program& program, OperationGate* gate)
     : program_(program), gate_(gate), window_(program.Frm_Mapping) {
   build();
   window_.model.setObserver(this);
+  if (gate_ != nullptr) gate_->setCatchUp([this] { catchUp(); });
   focusConnection_ =
       connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { noteUserFocus(now); });
 }
@@ -68,6 +69,7 @@ MainView::~MainView() {
   // The widgets go with the QMainWindow after this body; from here on neither
   // the model nor Qt may call back into this half-destroyed view.
   window_.model.setObserver(nullptr);
+  if (gate_ != nullptr) gate_->setCatchUp(nullptr);
   disconnect(focusConnection_);
   for (FieldWidget* fieldWidget : created_) fieldWidget->widget()->removeEventFilter(this);
 }
@@ -184,6 +186,23 @@ void MainView::syncAction(const Field& item) {
 }
 
 void MainView::fieldChanged(Field& field, Property property) {
+  // Each change is shown as the model then has it, in the order made: only
+  // when it is shown moves, never what the window ends up showing.
+  if (gate_ != nullptr && gate_->inOperation() && !gate_->waiting()) {
+    unshown_.emplace_back(&field, property);
+    return;
+  }
+  showChange(field, property);
+}
+
+void MainView::catchUp() {
+  // A change shown here may bring the focus to a widget, and Qt's focus
+  // signal back into the model; a change made meanwhile waits its turn.
+  for (std::size_t i = 0; i < unshown_.size(); ++i) showChange(*unshown_[i].first, unshown_[i].second);
+  unshown_.clear();
+}
+
+void MainView::showChange(Field& field, Property property) {
   if (&field == &window_.form) return syncForm(property);
   if (actions_.contains(&field)) return syncAction(field);
   if (auto menu = menus_.find(&field); menu != menus_.end()) {

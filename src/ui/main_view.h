@@ -30,6 +30,8 @@ class MainView : public QMainWindow, public FieldObserver {
   explicit MainView(Program& program, OperationGate* gate = nullptr);
   ~MainView() override;
 
+  // Shows the change at once, or, inside an operation between two of its
+  // waits, once the gate has the window catch up.
   void fieldChanged(Field& field, Property property) override;
   void repaintNow(Field& field) override;
 
@@ -51,6 +53,8 @@ class MainView : public QMainWindow, public FieldObserver {
   void addWidget(Field& field);
   void wireInput(Field& field, QWidget* widget);
   void stackWindowedControlsOnTop();
+  void showChange(Field& field, Property property);
+  void catchUp();
   void syncForm(Property property);
   void syncAction(const Field& item);
   bool handleKey(Field& field, const QKeyEvent& event);
@@ -69,6 +73,8 @@ class MainView : public QMainWindow, public FieldObserver {
   std::unordered_map<const QObject*, Field*> fieldsByWidget_;
   std::unordered_map<const Field*, QMenu*> menus_;
   std::unordered_map<const Field*, QAction*> actions_;
+  // Changes the widgets have yet to show, in the order they were made.
+  std::vector<std::pair<Field*, Property>> unshown_;
   QMetaObject::Connection focusConnection_;
   int placedLeft_ = 0, placedTop_ = 0;
   bool placed_ = false;

@@ -73,7 +73,11 @@ OperationGate::OperationGate()
                        QMetaObject::invokeMethod(
                            this, [this] { sequence_.resume(); }, Qt::QueuedConnection);
                      },
-                 .ended = [this] { releaseHeldInput(); }}) {
+                 .ended =
+                     [this] {
+                       catchUp();
+                       releaseHeldInput();
+                     }}) {
   timerFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
   if (timerFd_ < 0) throw std::runtime_error("no monotonic timer for the waits");
   timerNotifier_ = std::make_unique<QSocketNotifier>(timerFd_, QSocketNotifier::Read);
@@ -114,6 +118,8 @@ void OperationGate::releaseHeldInput() {
 
 void OperationGate::wait(Clock::time_point deadline, int fd, short events) {
   if (Clock::now() >= deadline) return;
+  // Within the wait, so that it does not hold the frame back.
+  catchUp();
   // The event loop comes back a little after its timer has expired (its own
   // dispatch after the kernel's wake-up, a tenth of a millisecond and more
   // when the machine is busy), and every wait of a cell loop would be that

@@ -51,6 +51,17 @@ class OperationGate : public QObject {
   // `events` (poll() flags), keeping the window alive meanwhile.
   void wait(Clock::time_point deadline, int fd = -1, short events = 0);
 
+  // What brings the window up to the program's model once it is about to
+  // handle events again inside an operation, or the operation has ended:
+  // the start of each wait, a box or dialog the operation opens, and its
+  // end, before the input held meanwhile goes back. Between two waits the
+  // program is on its way from a reply to the next frame, and the widgets'
+  // work would lengthen every step of a cell loop.
+  void setCatchUp(std::function<void()> catchUp) { catchUp_ = std::move(catchUp); }
+  void catchUp() const {
+    if (catchUp_) catchUp_();
+  }
+
   bool inOperation() const { return sequence_.inOperation(); }
   bool waiting() const { return waiting_; }
 
@@ -67,6 +78,7 @@ class OperationGate : public QObject {
   // event loop.
   OperationSequence sequence_;
   bool waiting_ = false;
+  std::function<void()> catchUp_;
   std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> heldInput_;
 
   // A timer on the monotonic clock with an absolute deadline, so that a

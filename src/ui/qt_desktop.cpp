@@ -56,21 +56,25 @@ QString nameFilterFor(const QString& pattern) {
 }
 
 void QtDesktop::messageBox(const std::string& text, const std::string& caption) {
+  gate_.catchUp();  // the box's own event loop shows the window as the program has it
   showBox(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text));
 }
 
 void QtDesktop::exceptionBox(const std::string& message) {
+  gate_.catchUp();
   // The caption is the application's title, which start-up sets empty.
   showBox(QMessageBox::Critical, QApplication::applicationDisplayName(), QString::fromStdString(message));
 }
 
 std::optional<std::string> QtDesktop::openFileDialog(const std::string& initialName,
                                                      const std::string& defaultExtension) {
+  gate_.catchUp();
   return runFileDialog(QFileDialog::AcceptOpen, initialName, defaultExtension, dialogFolder_);
 }
 
 std::optional<std::string> QtDesktop::saveFileDialog(const std::string& initialName,
                                                      const std::string& defaultExtension) {
+  gate_.catchUp();
   return runFileDialog(QFileDialog::AcceptSave, initialName, defaultExtension, dialogFolder_);
 }
 

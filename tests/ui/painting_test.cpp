@@ -1,12 +1,16 @@
 // What the widgets paint, and that painting only what changed leaves the
 // window as a full redraw would: the edit boxes' border and mark, the
-// activity lamp's colours, and a monitoring session's worth of repaints.
+// activity lamp's colours, and a monitoring session's worth of repaints;
+// and when, behind the gate, what an operation changes is shown.
+#include <QApplication>
 #include <QImage>
 #include <QScreen>
+#include <QTimer>
 #include <chrono>
 #include <string>
 
 #include "ui/operation_gate.h"
+#include "ui/qt_desktop.h"
 #include "view_fixture.h"
 
 namespace korvane {
@@ -124,7 +128,8 @@ class GatedViewTest : public ViewTest {
     int paints = 0;
   };
 
-  OperationGate gate;
+  QtDesktop desktop;  // its waits and boxes go through its gate
+  OperationGate& gate = desktop.gate();
 };
 
 TEST_F(GatedViewTest, RepaintsAskedForInAnOperationArePaintedByItsNextWait) {
@@ -148,6 +153,33 @@ TEST_F(GatedViewTest, RepaintsAskedForInAnOperationArePaintedByItsNextWait) {
   const QImage shown = view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
   const QImage redrawn = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_TRUE(shown == redrawn) << "what the wait painted is what a full redraw draws";
+}
+
+// Between two waits of an operation the program is on its way from a reply
+// to the next frame; what it changed meanwhile is on the widgets once the
+// window next handles events: in the wait, in a box the operation opens,
+// and at the operation's end.
+TEST_F(GatedViewTest, AnOperationsChangesReachTheWidgetsAtItsWaitsItsBoxesAndItsEnd) {
+  Field& box = w().Rate_Cut;
+  const QLineEdit* shown = edit(box);
+  QString beforeWait, inWait, inBox;
+  gate.run([&] {
+    box.setText("21");
+    beforeWait = shown->text();
+    QTimer::singleShot(0, [&] { inWait = shown->text(); });
+    desktop.sleep(20);
+    box.setText("22");
+    QTimer::singleShot(0, [&] {
+      inBox = shown->text();
+      QApplication::activeModalWidget()->close();
+    });
+    desktop.messageBox("The value for the Rev Limiter is too high, it will not be updated", "ERROR");
+    box.setText("23");
+  });
+  EXPECT_NE(beforeWait, "21") << "not on the way to the next frame";
+  EXPECT_EQ(inWait, "21");
+  EXPECT_EQ(inBox, "22");
+  EXPECT_EQ(shown->text(), "23");
 }
 
 }  // namespace
