@@ -32,6 +32,9 @@ class WindowProgram {
   Program& program() { return program_; }
   MainView& view() { return *view_; }
 
+  // Starts the timer's schedule again: the next tick is due in 100 ms.
+  void restartTimer() { get_data_timer_.start(); }
+
  private:
   Program program_;
   QTimer get_data_timer_;

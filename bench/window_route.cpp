@@ -143,6 +143,10 @@ std::optional<double> WindowRoute::click(Field& control, const std::function<boo
     // Posted rather than made here, so the click comes from the event loop
     // itself, as the user's does, and not from inside the timer's signal.
     QTimer::singleShot(0, &loop, [&] {
+      // As if the tick had just fallen due: one that was held behind an
+      // operation and ran late leaves less than the timer's interval to
+      // the next, and the first tick after Begin would come early.
+      window_.restartTimer();
       clicked = Clock::now();
       clickControl();
       finishWhenDone();
