@@ -1,7 +1,5 @@
 // The window as built from the model: geometry, heights, stacking, texts that
 // fit, and a rendered picture of both layouts.
-#include <QApplication>
-#include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
@@ -12,12 +10,6 @@ namespace korvane {
 namespace {
 
 using testing::ViewTest;
-
-QString renderPath(const char* name) {
-  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/ui");
-  QDir().mkpath(dir);
-  return dir + QLatin1Char('/') + QLatin1String(name);
-}
 
 bool isWidgetKind(FieldKind kind) {
   return kind != FieldKind::Form && kind != FieldKind::Menu && kind != FieldKind::MenuItem;
@@ -141,11 +133,11 @@ TEST_F(ViewTest, ModifiedMarkFillsTheEditBox) {
 
 TEST_F(ViewTest, RendersBothLayoutsToPng) {
   const QImage collapsed = view->grab().toImage();
-  ASSERT_TRUE(collapsed.save(renderPath("korvane-collapsed.png")));
+  ASSERT_TRUE(collapsed.save(testing::renderPath(QStringLiteral("korvane-collapsed.png"))));
   w().Gain_Table_Group.setVisible(true);
   w().setHeight(kExpandedHeight);
   const QImage expanded = view->grab().toImage();
-  ASSERT_TRUE(expanded.save(renderPath("korvane-expanded.png")));
+  ASSERT_TRUE(expanded.save(testing::renderPath(QStringLiteral("korvane-expanded.png"))));
   EXPECT_EQ(collapsed.width(), kClientWidth);
   EXPECT_EQ(expanded.height() - collapsed.height(), kExpandedHeight - kCollapsedHeight);
 }

@@ -2,8 +2,6 @@
 // connected through the emulator, fully read, live data flowing, one edit.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,9 +42,7 @@ TEST(LiveRenderTest, ShowsAFullyReadControllerWithLiveDataAndAnEdit) {
   emit cellWidget->textEdited(cellWidget->text());
   EXPECT_TRUE(w.GainCells[42]->marked());
 
-  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/ui");
-  QDir().mkpath(dir);
-  EXPECT_TRUE(view.grab().toImage().save(dir + QStringLiteral("/korvane-live.png")));
+  EXPECT_TRUE(view.grab().toImage().save(testing::renderPath(QStringLiteral("korvane-live.png"))));
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <cstdlib>
 #include <memory>
@@ -69,6 +71,15 @@ void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers, const Q
 
 void typeText(QWidget* widget, const QString& text) {
   for (QChar c : text) pressKey(widget, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+}
+
+QString renderPath(const QString& name) {
+  QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/ui");
+  if (!QDir().mkpath(dir) || !QFileInfo(dir).isWritable()) {
+    dir = QDir::tempPath() + QStringLiteral("/korvane-ui");
+    QDir().mkpath(dir);
+  }
+  return dir + QLatin1Char('/') + name;
 }
 
 }  // namespace korvane::testing

@@ -26,4 +26,9 @@ void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::No
 // Types each character of `text` on `widget`.
 void typeText(QWidget* widget, const QString& text);
 
+// The path of a picture a test renders for people to look at: in ui/ beside
+// the test program, or, where that cannot be written (a build tree run by
+// another user), in the temporary folder.
+QString renderPath(const QString& name);
+
 }  // namespace korvane::testing
