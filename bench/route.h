@@ -31,10 +31,11 @@ class Route {
   virtual void answerSaveDialog(const std::string& file) = 0;
   virtual void answerOpenDialog(const std::string& file) = 0;
 
-  // Clicks `control`, a button or a menu item, right after a timer tick, then
-  // lets the timer tick until `done` holds; `done` is asked once the click's
-  // handler has returned and after every tick. Returns the milliseconds from
-  // the click until then, or nothing when `limit` passed first. Throws
+  // Clicks `control`, a button or a menu item, as a timer tick falls due
+  // (the next is due one interval after the click), then lets the timer
+  // tick until `done` holds; `done` is asked once the click's handler has
+  // returned and after every tick. Returns the milliseconds from the click
+  // until then, or nothing when `limit` passed first. Throws
   // std::runtime_error for a control the user could not click.
   virtual std::optional<double> click(Field& control, const std::function<bool()>& done,
                                       std::chrono::milliseconds limit) = 0;
