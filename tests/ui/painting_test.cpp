@@ -111,6 +111,8 @@ TEST_F(ViewTest, RepaintsOfWhatChangedLeaveWhatAFullRedrawDraws) {
 class GatedViewTest : public ViewTest {
  protected:
   GatedViewTest() { buildInSetUp_ = false; }
+  // The view lets go of the gate as it goes, so it goes first.
+  ~GatedViewTest() override { view.reset(); }
   void SetUp() override {
     view = std::make_unique<MainView>(*headless, &gate);
     w().Gain_Table_Group.setVisible(true);
